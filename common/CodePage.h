@@ -1,0 +1,21 @@
+#pragma once
+// Windows-1250: letter case as Windows compares names, and conversion to and
+// from UTF-8 (for host file names and the terminal).
+
+#include <string>
+#include <string_view>
+
+namespace qz {
+
+unsigned char UpperCp1250(unsigned char c);
+// Compares byte by byte after upper-casing both sides; <0, 0 or >0.
+int CompareNoCase(std::string_view a, std::string_view b);
+inline bool EqualsNoCase(std::string_view a, std::string_view b) { return CompareNoCase(a, b) == 0; }
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+
+std::string Utf8FromCp1250(std::string_view text);
+// False when the UTF-8 text is malformed or holds a character that
+// Windows-1250 lacks; `out` is then unusable.
+bool Cp1250FromUtf8(std::string_view text, std::string& out);
+
+}  // namespace qz

@@ -1,0 +1,96 @@
+#pragma once
+// Files and directories, shaped after the Win32 calls the programs use.
+// Paths are Windows paths in Windows-1250; every operation reports a Win32
+// error code (0 for success).
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "common/Text.h"
+#include "platform/Errors.h"
+
+namespace qz::platform {
+
+// File attributes as Win32 defines them.
+inline constexpr std::uint32_t kAttributeReadOnly = 0x01;
+inline constexpr std::uint32_t kAttributeDirectory = 0x10;
+inline constexpr std::uint32_t kAttributeArchive = 0x20;
+inline constexpr std::uint32_t kAttributeNormal = 0x80;
+
+// What other openers may do while a file is open (FILE_SHARE_READ/WRITE).
+struct ShareMode {
+  bool read;
+  bool write;
+};
+inline constexpr ShareMode kShareReadWrite{true, true};
+inline constexpr ShareMode kShareRead{true, false};
+inline constexpr ShareMode kShareWrite{false, true};
+
+struct FindEntry {
+  PathText name;
+  std::uint32_t attributes = 0;
+  bool IsDirectory() const { return (attributes & kAttributeDirectory) != 0; }
+  bool IsDots() const { return name == "." || name == ".."; }
+};
+
+// An open directory search (FindFirstFile/FindNextFile); ends on destruction.
+class DirectorySearch {
+ public:
+  virtual ~DirectorySearch() = default;
+  // The next entry, or false when the search has no more.
+  virtual bool Next(FindEntry& entry) = 0;
+};
+
+// A file opened for reading bytes.
+class InputFile {
+ public:
+  virtual ~InputFile() = default;
+  // Reads up to `size` bytes; `got` is 0 at the end of the file. False on a
+  // read error.
+  virtual bool Read(void* buffer, std::size_t size, std::size_t& got) = 0;
+  virtual bool Rewind() = 0;
+};
+
+// A file opened for appending in text mode: every "\n" written is stored as
+// "\r\n". Writes are buffered; they reach the file at the latest on close.
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+  virtual bool Write(const char* text, std::size_t size) = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  virtual PathText WindowsDir() = 0;
+  virtual PathText SystemDir() = 0;
+
+  // One level: the parent must exist. 183 when the name exists already.
+  virtual ErrorCode MakeDirectory(const char* path) = 0;
+  // 80 when the target exists and failIfExists is set.
+  virtual ErrorCode CopyFileTo(const char* source, const char* target, bool failIfExists) = 0;
+  virtual ErrorCode GetAttributes(const char* path, std::uint32_t& attributes) = 0;
+  virtual ErrorCode SetAttributes(const char* path, std::uint32_t attributes) = 0;
+  virtual ErrorCode RemoveFile(const char* path) = 0;
+  // The directory must be empty (145 otherwise).
+  virtual ErrorCode RemoveDir(const char* path) = 0;
+
+  // Starts a search for a pattern such as "C:\dir\*.*"; the first entry is
+  // returned by the first Next(). Null with the error when nothing matches
+  // (2) or the directory is missing (3).
+  virtual std::unique_ptr<DirectorySearch> FindFiles(const char* pattern, ErrorCode& error) = 0;
+
+  virtual std::unique_ptr<InputFile> OpenForReading(const char* path, ShareMode share,
+                                                    ErrorCode& error) = 0;
+  // Opens for appending, creating the file when missing.
+  virtual std::unique_ptr<OutputFile> OpenForAppending(const char* path, ShareMode share,
+                                                       ErrorCode& error) = 0;
+
+  // The system's message text for an error code, with its own line end;
+  // empty when the system has none.
+  virtual void ErrorMessage(ErrorCode code, TextBuffer& text) = 0;
+};
+
+}  // namespace qz::platform

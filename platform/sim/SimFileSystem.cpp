@@ -1,0 +1,419 @@
+#include "platform/sim/SimFileSystem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "common/CodePage.h"
+#include "platform/TextOutput.h"
+
+namespace qz::platform::sim {
+namespace {
+
+struct MessageEntry {
+  ErrorCode code;
+  const char* text;
+};
+constexpr MessageEntry kMessages[] = {
+#include "platform/sim/WineMessages.inc"
+};
+
+bool IsReadOnlyMode(mode_t mode) { return (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0; }
+
+ErrorCode MissingError(const ResolvedPath& r) {
+  return r.parentExists ? kErrorFileNotFound : kErrorPathNotFound;
+}
+
+ErrorCode ErrnoToError(int err) {
+  switch (err) {
+    case ENOENT: return kErrorFileNotFound;
+    case ENOTDIR: return kErrorPathNotFound;
+    case EACCES: case EPERM: case EROFS: return kErrorAccessDenied;
+    case EEXIST: return kErrorAlreadyExists;
+    case ENOTEMPTY: return kErrorDirNotEmpty;
+    case ENOSPC: case EDQUOT: return kErrorDiskFull;
+    case ENAMETOOLONG: return kErrorFilenameTooLong;
+    case EBUSY: return kErrorSharingViolation;
+    default: return kErrorAccessDenied;
+  }
+}
+
+class SimDirectorySearch : public DirectorySearch {
+ public:
+  explicit SimDirectorySearch(std::vector<FindEntry> entries) : entries_(std::move(entries)) {}
+  bool Next(FindEntry& entry) override {
+    if (next_ >= entries_.size()) return false;
+    entry = entries_[next_++];
+    return true;
+  }
+
+ private:
+  std::vector<FindEntry> entries_;
+  std::size_t next_ = 0;
+};
+
+class SimInputFile : public InputFile {
+ public:
+  SimInputFile(SimFileSystem& files, std::string host, int fd) : files_(files), host_(std::move(host)), fd_(fd) {}
+  ~SimInputFile() override {
+    close(fd_);
+    files_.Unregister(host_, this);
+  }
+  bool Read(void* buffer, std::size_t size, std::size_t& got) override {
+    got = 0;
+    for (;;) {
+      ssize_t n = read(fd_, buffer, size);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return false;
+      got = static_cast<std::size_t>(n);
+      return true;
+    }
+  }
+  bool Rewind() override { return lseek(fd_, 0, SEEK_SET) == 0; }
+
+ private:
+  SimFileSystem& files_;
+  std::string host_;
+  int fd_;
+};
+
+class SimOutputFile : public TextOutput {
+ public:
+  SimOutputFile(SimFileSystem& files, std::string host, int fd) : files_(files), host_(std::move(host)), fd_(fd) {}
+  ~SimOutputFile() override {
+    Flush();
+    close(fd_);
+    files_.Unregister(host_, this);
+  }
+
+ private:
+  bool WriteRaw(const char* bytes, std::size_t size) override {
+    if (files_.IsDriveFull(host_)) return false;
+    std::size_t done = 0;
+    while (done < size) {
+      ssize_t n = write(fd_, bytes + done, size - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      done += static_cast<std::size_t>(n);
+    }
+    return true;
+  }
+
+  SimFileSystem& files_;
+  std::string host_;
+  int fd_;
+};
+
+ErrorCode CopyContents(int from, int to) {
+  static thread_local std::vector<char> buffer(1 << 20);
+  for (;;) {
+    ssize_t n = read(from, buffer.data(), buffer.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return ErrnoToError(errno);
+    if (n == 0) return kOk;
+    ssize_t done = 0;
+    while (done < n) {
+      ssize_t w = write(to, buffer.data() + done, static_cast<std::size_t>(n - done));
+      if (w < 0 && errno == EINTR) continue;
+      if (w < 0) return ErrnoToError(errno);
+      done += w;
+    }
+  }
+}
+
+}  // namespace
+
+SimFileSystem::SimFileSystem(const SimPaths& paths) : paths_(paths) {}
+
+PathText SimFileSystem::WindowsDir() { return PathText("C:\\windows"); }
+PathText SimFileSystem::SystemDir() { return PathText("C:\\windows\\system32"); }
+
+bool SimFileSystem::IsDriveFull(const std::string& host) const {
+  return fullDrives_.count(paths_.DriveOf(host)) != 0;
+}
+
+bool SimFileSystem::IsInUse(const std::string& host) const { return inUse_.count(host) != 0; }
+
+void SimFileSystem::SetInUse(const char* path, bool inUse) {
+  ResolvedPath r = paths_.Resolve(path);
+  if (r.error) return;
+  if (inUse) inUse_.insert(r.host);
+  else inUse_.erase(r.host);
+}
+
+void SimFileSystem::SetDriveFull(char letter, bool full) {
+  char lower = static_cast<char>(letter | 0x20);
+  if (full) fullDrives_.insert(lower);
+  else fullDrives_.erase(lower);
+}
+
+void SimFileSystem::Register(const std::string& host, const OpenRecord& record, const void* owner) {
+  open_[host][owner] = record;
+}
+
+void SimFileSystem::Unregister(const std::string& host, const void* owner) {
+  auto it = open_.find(host);
+  if (it == open_.end()) return;
+  it->second.erase(owner);
+  if (it->second.empty()) open_.erase(it);
+}
+
+bool SimFileSystem::ConflictsWithOpen(const std::string& host, bool reads, bool writes, ShareMode share) const {
+  auto it = open_.find(host);
+  if (it == open_.end()) return false;
+  for (const auto& [owner, other] : it->second) {
+    if (reads && !other.share.read) return true;
+    if (writes && !other.share.write) return true;
+    if (other.reads && !share.read) return true;
+    if (other.writes && !share.write) return true;
+  }
+  return false;
+}
+
+ErrorCode SimFileSystem::MakeDirectory(const char* path) {
+  ResolvedPath r = paths_.Resolve(path);
+  if (r.error) return r.error;
+  if (r.exists) return kErrorAlreadyExists;
+  if (!r.parentExists) return kErrorPathNotFound;
+  if (IsDriveFull(r.host)) return kErrorDiskFull;
+  if (mkdir(r.host.c_str(), 0755) != 0) return ErrnoToError(errno);
+  return kOk;
+}
+
+ErrorCode SimFileSystem::CopyFileTo(const char* source, const char* target, bool failIfExists) {
+  ResolvedPath from = paths_.Resolve(source);
+  if (from.error) return from.error;
+  if (!from.exists) return MissingError(from);
+  if (from.isDirectory) return kErrorAccessDenied;
+  ResolvedPath to = paths_.Resolve(target);
+  if (to.error) return to.error;
+  if (!to.parentExists) return kErrorPathNotFound;
+  if (IsInUse(from.host) || ConflictsWithOpen(from.host, true, false, kShareRead)) return kErrorSharingViolation;
+  struct stat sourceStat;
+  if (stat(from.host.c_str(), &sourceStat) != 0) return ErrnoToError(errno);
+  if (to.exists) {
+    if (to.isDirectory) return kErrorAccessDenied;
+    if (failIfExists) return kErrorFileExists;
+    if (IsInUse(to.host) || ConflictsWithOpen(to.host, false, true, kShareRead)) return kErrorSharingViolation;
+    struct stat targetStat;
+    // Windows refuses to overwrite a read-only file (Wine does not).
+    if (stat(to.host.c_str(), &targetStat) == 0 && IsReadOnlyMode(targetStat.st_mode)) return kErrorAccessDenied;
+  }
+  if (IsDriveFull(to.host)) return kErrorDiskFull;
+
+  int in = open(from.host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return ErrnoToError(errno);
+  if (to.exists) chmod(to.host.c_str(), 0644);  // root could write anyway; keep it plain
+  int out = open(to.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (out < 0) {
+    ErrorCode error = ErrnoToError(errno);
+    close(in);
+    return error;
+  }
+  ErrorCode error = CopyContents(in, out);
+  close(in);
+  if (close(out) != 0 && error == kOk) error = ErrnoToError(errno);
+  if (error != kOk) {
+    unlink(to.host.c_str());
+    return error;
+  }
+  // CopyFile carries the attributes (read-only included) and the time.
+  struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
+  utimensat(AT_FDCWD, to.host.c_str(), times, 0);
+  chmod(to.host.c_str(), IsReadOnlyMode(sourceStat.st_mode) ? 0444 : 0644);
+  return kOk;
+}
+
+ErrorCode SimFileSystem::GetAttributes(const char* path, std::uint32_t& attributes) {
+  ResolvedPath r = paths_.Resolve(path);
+  if (r.error) return r.error;
+  if (!r.exists) return MissingError(r);
+  struct stat st;
+  if (stat(r.host.c_str(), &st) != 0) return ErrnoToError(errno);
+  attributes = S_ISDIR(st.st_mode) ? kAttributeDirectory : kAttributeArchive;
+  if (IsReadOnlyMode(st.st_mode)) attributes |= kAttributeReadOnly;
+  return kOk;
+}
+
+ErrorCode SimFileSystem::SetAttributes(const char* path, std::uint32_t attributes) {
+  ResolvedPath r = paths_.Resolve(path);
+  if (r.error) return r.error;
+  if (!r.exists) return MissingError(r);
+  struct stat st;
+  if (stat(r.host.c_str(), &st) != 0) return ErrnoToError(errno);
+  mode_t mode = st.st_mode & 07777;
+  if (attributes & kAttributeReadOnly) mode &= ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH);
+  else mode |= S_IWUSR;
+  if (chmod(r.host.c_str(), mode) != 0) return ErrnoToError(errno);
+  return kOk;
+}
+
+ErrorCode SimFileSystem::RemoveFile(const char* path) {
+  ResolvedPath r = paths_.Resolve(path);
+  if (r.error) return r.error;
+  if (!r.exists) return MissingError(r);
+  if (r.isDirectory) return kErrorAccessDenied;
+  if (IsInUse(r.host) || open_.count(r.host)) return kErrorSharingViolation;
+  struct stat st;
+  if (stat(r.host.c_str(), &st) != 0) return ErrnoToError(errno);
+  if (IsReadOnlyMode(st.st_mode)) return kErrorAccessDenied;
+  if (unlink(r.host.c_str()) != 0) return ErrnoToError(errno);
+  return kOk;
+}
+
+ErrorCode SimFileSystem::RemoveDir(const char* path) {
+  ResolvedPath r = paths_.Resolve(path);
+  if (r.error) return r.error;
+  if (!r.exists) return MissingError(r);
+  if (!r.isDirectory) return kErrorDirectory;
+  if (r.isDriveRoot) return kErrorAccessDenied;
+  if (IsInUse(r.host)) return kErrorSharingViolation;
+  if (rmdir(r.host.c_str()) != 0) {
+    if (errno == ENOTEMPTY || errno == EEXIST) return kErrorDirNotEmpty;
+    return ErrnoToError(errno);
+  }
+  return kOk;
+}
+
+std::unique_ptr<DirectorySearch> SimFileSystem::FindFiles(const char* pattern, ErrorCode& error) {
+  std::string_view text = pattern;
+  std::size_t cut = text.find_last_of("\\/");
+  std::string dirPart = cut == std::string_view::npos ? std::string() : std::string(text.substr(0, cut + 1));
+  std::string namePattern(cut == std::string_view::npos ? text : text.substr(cut + 1));
+  if (dirPart.empty() && text.size() >= 2 && text[1] == ':') {
+    dirPart = std::string(text.substr(0, 2));
+    namePattern = std::string(text.substr(2));
+  }
+  ResolvedPath dir = paths_.Resolve(dirPart.empty() ? "." : dirPart.c_str());
+  if (dir.error) {
+    error = dir.error;
+    return nullptr;
+  }
+  if (!dir.exists || !dir.isDirectory) {
+    error = kErrorPathNotFound;
+    return nullptr;
+  }
+  if (namePattern.empty()) {
+    error = kErrorFileNotFound;
+    return nullptr;
+  }
+  std::vector<FindEntry> entries;
+  DIR* d = opendir(dir.host.c_str());
+  if (!d) {
+    error = ErrnoToError(errno);
+    return nullptr;
+  }
+  std::string name;
+  while (dirent* e = readdir(d)) {
+    if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
+    if (!Cp1250FromUtf8(e->d_name, name) || name.size() >= 260) continue;
+    if (!MatchesPattern(name, namePattern)) continue;
+    struct stat st;
+    std::string full = dir.host + "/" + e->d_name;
+    if (stat(full.c_str(), &st) != 0) continue;
+    FindEntry entry;
+    entry.name.Assign(name);
+    entry.attributes = S_ISDIR(st.st_mode) ? kAttributeDirectory : kAttributeArchive;
+    if (IsReadOnlyMode(st.st_mode) && !S_ISDIR(st.st_mode)) entry.attributes |= kAttributeReadOnly;
+    entries.push_back(entry);
+  }
+  closedir(d);
+  // NTFS (and Wine) list a directory in the order of its upper-cased names.
+  std::sort(entries.begin(), entries.end(), [](const FindEntry& a, const FindEntry& b) {
+    return CompareNoCase(a.name.view(), b.name.view()) < 0;
+  });
+  if (!dir.isDriveRoot) {
+    // Every directory but a drive's root lists "." and ".." first.
+    std::vector<FindEntry> dots;
+    for (const char* dotName : {".", ".."}) {
+      if (!MatchesPattern(dotName, namePattern)) continue;
+      FindEntry entry;
+      entry.name.Assign(dotName);
+      entry.attributes = kAttributeDirectory;
+      dots.push_back(entry);
+    }
+    entries.insert(entries.begin(), dots.begin(), dots.end());
+  }
+  if (entries.empty()) {
+    error = kErrorFileNotFound;
+    return nullptr;
+  }
+  error = kOk;
+  return std::make_unique<SimDirectorySearch>(std::move(entries));
+}
+
+std::unique_ptr<InputFile> SimFileSystem::OpenForReading(const char* path, ShareMode share, ErrorCode& error) {
+  ResolvedPath r = paths_.Resolve(path);
+  error = r.error;
+  if (error) return nullptr;
+  if (!r.exists) {
+    error = MissingError(r);
+    return nullptr;
+  }
+  if (r.isDirectory) {
+    error = kErrorAccessDenied;
+    return nullptr;
+  }
+  if (IsInUse(r.host) || ConflictsWithOpen(r.host, true, false, share)) {
+    error = kErrorSharingViolation;
+    return nullptr;
+  }
+  int fd = open(r.host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = ErrnoToError(errno);
+    return nullptr;
+  }
+  auto file = std::make_unique<SimInputFile>(*this, r.host, fd);
+  Register(r.host, {true, false, share}, file.get());
+  return file;
+}
+
+std::unique_ptr<OutputFile> SimFileSystem::OpenForAppending(const char* path, ShareMode share, ErrorCode& error) {
+  ResolvedPath r = paths_.Resolve(path);
+  error = r.error;
+  if (error) return nullptr;
+  if (!r.parentExists) {
+    error = kErrorPathNotFound;
+    return nullptr;
+  }
+  if (r.isDirectory) {
+    error = kErrorAccessDenied;
+    return nullptr;
+  }
+  if (IsInUse(r.host) || ConflictsWithOpen(r.host, false, true, share)) {
+    error = kErrorSharingViolation;
+    return nullptr;
+  }
+  struct stat st;
+  if (r.exists && stat(r.host.c_str(), &st) == 0 && IsReadOnlyMode(st.st_mode)) {
+    error = kErrorAccessDenied;
+    return nullptr;
+  }
+  int fd = open(r.host.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    error = ErrnoToError(errno);
+    return nullptr;
+  }
+  auto file = std::make_unique<SimOutputFile>(*this, r.host, fd);
+  Register(r.host, {false, true, share}, file.get());
+  return file;
+}
+
+void SimFileSystem::ErrorMessage(ErrorCode code, TextBuffer& text) {
+  text.Clear();
+  for (const auto& entry : kMessages) {
+    if (entry.code == code) {
+      text.Assign(entry.text);
+      return;
+    }
+  }
+}
+
+}  // namespace qz::platform::sim

@@ -1,0 +1,51 @@
+#pragma once
+// Maps Windows paths onto the simulated machine's folder, as Wine lays out a
+// prefix: "C:\x" is <machine>/drive_c/x, a relative path is relative to the
+// process's working directory (the installation medium). Components match
+// without regard to case; new names keep the case they were given. Host
+// names are UTF-8, Windows names Windows-1250.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "platform/Errors.h"
+
+namespace qz::platform::sim {
+
+struct ResolvedPath {
+  ErrorCode error = kOk;       // a malformed path: 123, 206 or 3
+  std::string host;            // the host path (valid when error is 0)
+  bool exists = false;         // the final component exists
+  bool isDirectory = false;    // ... and is a directory
+  bool parentExists = false;   // the directory that holds it exists
+  bool isDriveRoot = false;    // the path names a drive's root
+  std::string name;            // the final component as given (Windows-1250)
+};
+
+class SimPaths {
+ public:
+  SimPaths(std::filesystem::path machineRoot, std::filesystem::path workingDir);
+
+  // Resolves a full path. With allowWildcards the last component may hold
+  // '*' and '?' (it is then not looked up).
+  ResolvedPath Resolve(std::string_view windowsPath, bool allowWildcards = false) const;
+
+  // The host directory of a drive letter, made on first use.
+  std::filesystem::path DriveRoot(char letter) const;
+  // The drive letter a resolved host path lies on, or 0 (outside every drive).
+  char DriveOf(const std::string& hostPath) const;
+
+  const std::filesystem::path& machineRoot() const { return root_; }
+
+ private:
+  std::filesystem::path root_;
+  std::filesystem::path workingDir_;
+};
+
+// True when a Windows name matches a search pattern ("*.*", "*.DAT", "a?c")
+// as FindFirstFile matches: without regard to case, and also by the short
+// 8.3 name that Windows gives a long name.
+bool MatchesPattern(std::string_view name, std::string_view pattern);
+
+}  // namespace qz::platform::sim

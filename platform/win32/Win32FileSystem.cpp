@@ -1,0 +1,149 @@
+#include <windows.h>
+
+#include "platform/TextOutput.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace qz::platform::win32 {
+namespace {
+
+ErrorCode Result(BOOL ok) { return ok ? kOk : GetLastError(); }
+
+DWORD ShareFlags(ShareMode share) {
+  return (share.read ? FILE_SHARE_READ : 0) | (share.write ? FILE_SHARE_WRITE : 0);
+}
+
+class Win32DirectorySearch : public DirectorySearch {
+ public:
+  Win32DirectorySearch(HANDLE handle, const WIN32_FIND_DATAA& first) : handle_(handle), data_(first) {}
+  ~Win32DirectorySearch() override { FindClose(handle_); }
+  bool Next(FindEntry& entry) override {
+    if (!pending_ && !FindNextFileA(handle_, &data_)) return false;
+    pending_ = false;
+    entry.name.Assign(data_.cFileName);
+    entry.attributes = data_.dwFileAttributes;
+    return true;
+  }
+
+ private:
+  HANDLE handle_;
+  WIN32_FIND_DATAA data_;
+  bool pending_ = true;
+};
+
+class Win32InputFile : public InputFile {
+ public:
+  explicit Win32InputFile(HANDLE handle) : handle_(handle) {}
+  ~Win32InputFile() override { CloseHandle(handle_); }
+  bool Read(void* buffer, std::size_t size, std::size_t& got) override {
+    DWORD read = 0;
+    BOOL ok = ReadFile(handle_, buffer, static_cast<DWORD>(size), &read, nullptr);
+    got = read;
+    return ok != FALSE;
+  }
+  bool Rewind() override { return SetFilePointer(handle_, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER; }
+
+ private:
+  HANDLE handle_;
+};
+
+class Win32OutputFile : public TextOutput {
+ public:
+  explicit Win32OutputFile(HANDLE handle) : handle_(handle) {}
+  ~Win32OutputFile() override {
+    Flush();
+    CloseHandle(handle_);
+  }
+
+ private:
+  bool WriteRaw(const char* bytes, std::size_t size) override {
+    DWORD written = 0;
+    return WriteFile(handle_, bytes, static_cast<DWORD>(size), &written, nullptr) && written == size;
+  }
+
+  HANDLE handle_;
+};
+
+}  // namespace
+
+PathText Win32FileSystem::WindowsDir() {
+  PathText dir;
+  UINT n = GetWindowsDirectoryA(dir.data(), static_cast<UINT>(dir.capacity()));
+  if (n >= dir.capacity()) dir.Clear();
+  return dir;
+}
+
+PathText Win32FileSystem::SystemDir() {
+  PathText dir;
+  UINT n = GetSystemDirectoryA(dir.data(), static_cast<UINT>(dir.capacity()));
+  if (n >= dir.capacity()) dir.Clear();
+  return dir;
+}
+
+ErrorCode Win32FileSystem::MakeDirectory(const char* path) { return Result(CreateDirectoryA(path, nullptr)); }
+
+ErrorCode Win32FileSystem::CopyFileTo(const char* source, const char* target, bool failIfExists) {
+  return Result(CopyFileA(source, target, failIfExists));
+}
+
+ErrorCode Win32FileSystem::GetAttributes(const char* path, std::uint32_t& attributes) {
+  DWORD found = GetFileAttributesA(path);
+  if (found == INVALID_FILE_ATTRIBUTES) return GetLastError();
+  attributes = found;
+  return kOk;
+}
+
+ErrorCode Win32FileSystem::SetAttributes(const char* path, std::uint32_t attributes) {
+  return Result(SetFileAttributesA(path, attributes));
+}
+
+ErrorCode Win32FileSystem::RemoveFile(const char* path) { return Result(DeleteFileA(path)); }
+
+ErrorCode Win32FileSystem::RemoveDir(const char* path) { return Result(RemoveDirectoryA(path)); }
+
+std::unique_ptr<DirectorySearch> Win32FileSystem::FindFiles(const char* pattern, ErrorCode& error) {
+  WIN32_FIND_DATAA data;
+  HANDLE handle = FindFirstFileA(pattern, &data);
+  if (handle == INVALID_HANDLE_VALUE) {
+    error = GetLastError();
+    return nullptr;
+  }
+  error = kOk;
+  return std::make_unique<Win32DirectorySearch>(handle, data);
+}
+
+std::unique_ptr<InputFile> Win32FileSystem::OpenForReading(const char* path, ShareMode share, ErrorCode& error) {
+  HANDLE handle = CreateFileA(path, GENERIC_READ, ShareFlags(share), nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    error = GetLastError();
+    return nullptr;
+  }
+  error = kOk;
+  return std::make_unique<Win32InputFile>(handle);
+}
+
+std::unique_ptr<OutputFile> Win32FileSystem::OpenForAppending(const char* path, ShareMode share, ErrorCode& error) {
+  HANDLE handle = CreateFileA(path, FILE_APPEND_DATA, ShareFlags(share), nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    error = GetLastError();
+    return nullptr;
+  }
+  error = kOk;
+  return std::make_unique<Win32OutputFile>(handle);
+}
+
+void Win32FileSystem::ErrorMessage(ErrorCode code, TextBuffer& text) {
+  // Inserts are ignored: a message with "%1" has nothing to fill it with.
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                           text.data(), static_cast<DWORD>(text.capacity()), nullptr);
+  text.data()[n < text.capacity() ? n : 0] = '\0';
+}
+
+LocalTime Win32Clock::Now() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  return {t.wYear, t.wMonth, t.wDay, t.wDayOfWeek, t.wHour, t.wMinute, t.wSecond};
+}
+
+}  // namespace qz::platform::win32

@@ -1,0 +1,99 @@
+#include "setup/Defaults.h"
+
+#include "common/SafePaths.h"
+
+namespace qz {
+namespace {
+
+// Reads the first item of a defaults section and expands it into `field`.
+// A value longer than its field is cut to it.
+bool ReadDefault(SetupScript& script, const char* label, TextBuffer& field, const SetupSettings& settings) {
+  FixedText<1024> item;
+  if (!script.FindLabel(label) || !script.ReadItem(item)) return false;
+  // The settings are copied before `field` changes, so "$HOMEDIR$" within
+  // "DefaultDir:" itself stands for the still empty home directory.
+  SettingsMacros(settings).Expand(item.view(), field);
+  return true;
+}
+
+}  // namespace
+
+bool IsProtectedHomeDir(std::string_view homeDir, const SetupSettings& settings) {
+  return IsProtectedDirectory(homeDir, {settings.winDir.view(), settings.sysDir.view(), settings.vormexDir.view()});
+}
+
+void GetDefaults(SetupScript& script, Registry& registry, LogFile& log, SetupSettings& s, TextBuffer& errorText) {
+  s.installType = kInstallNone;
+  s.appName.Clear();
+  s.appVersion.Clear();
+  s.homeDir.Clear();
+  s.appLogo.Clear();
+  log.Write("---> GetDefaults\n");
+
+  NameText type;
+  if (!ReadDefault(script, "InstallType:", type, s)) {
+    errorText.Assign("Nincs megadva a telepítés típusa");
+  } else if (type == "Install") {
+    s.installType = kInstallInstall;
+  } else if (type == "Patch") {
+    s.installType = kInstallPatch;
+  } else if (type == "Update") {
+    s.installType = kInstallUpdate;
+  } else {
+    errorText.Assign("Ismeretlen telepítési típus");
+    return;
+  }
+  if (!ReadDefault(script, "AppName:", s.appName, s)) {
+    errorText.Assign("Nincs megadva az alkalmazás neve");
+    return;
+  }
+  if (!ReadDefault(script, "AppVersion:", s.appVersion, s)) {
+    errorText.Assign("Nincs megadva az alkalmazás verziószáma");
+    return;
+  }
+  if (!ReadDefault(script, "DefaultDir:", s.homeDir, s)) {
+    errorText.Assign("Nincs alapértelmezett könyvtár megadva");
+    return;
+  }
+  if (!ReadDefault(script, "AppLogo:", s.appLogo, s)) {
+    errorText.Assign("Nincs logo kép megadva");
+    return;
+  }
+
+  KeyPathText key;
+  key.Format("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex Kft\\%s", s.appName.c_str());
+  if (!registry.IsValidKey(key.view())) {
+    if (s.installType == kInstallUpdate || s.installType == kInstallPatch) {
+      errorText.Format(
+          "A %s program frissítése nem lehetséges!\nA frissítéshez előb telepítenie kell a programot",
+          s.appName.c_str());
+    }
+    return;
+  }
+  if (s.installType == kInstallInstall) s.installType = kInstallUpdate;
+  // An installation recorded in a drive's root or a system directory (older
+  // setups did not check) is not installed over: its removal or backup
+  // would reach the whole machine.
+  if (!registry.GetValueString(key.view(), "Home Dir", s.homeDir) || IsProtectedHomeDir(s.homeDir.view(), s)) {
+    errorText.Assign("Nincs telepítési könyvtár!");
+    return;
+  }
+  if (!registry.GetValueString(key.view(), "Version", s.oldVersion)) {
+    errorText.Assign("Nincs telepítési verzió!");
+    return;
+  }
+  if (s.installType == kInstallPatch && s.appVersion.view() != s.oldVersion.view()) {
+    errorText.Format(
+        "A javítás nem lehetséges!\nA javító programot csak a megfelelő verziójú programmal használhatja:\n\n"
+        "Telepített verzió : %s\nSzükséges verzió : %s",
+        s.oldVersion.c_str(), s.appVersion.c_str());
+  }
+  if (s.installType == kInstallUpdate && CompareVersions(s.oldVersion.view(), s.appVersion.view()) > 0) {
+    errorText.Format(
+        "A frissítés nem lehetséges!\nA telepítendőnél újabb verziójú program található a számítógépén:\n\n"
+        "Telepített verzió : %s\nFrissítési verzió : %s",
+        s.oldVersion.c_str(), s.appVersion.c_str());
+  }
+}
+
+}  // namespace qz

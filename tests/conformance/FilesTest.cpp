@@ -1,0 +1,194 @@
+// What the logic relies on from the file system, on both platforms.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/LineReader.h"
+#include "tests/support/TestMachine.h"
+
+namespace qz::test {
+namespace {
+
+using namespace platform;
+
+class FilesTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<TestMachine> machine_ = TestMachine::Create();
+  FileSystem& files_ = machine_->platform().files;
+  std::string Path(const std::string& name) { return machine_->scratchDir() + "\\" + name; }
+
+  std::vector<std::string> List(const std::string& pattern) {
+    std::vector<std::string> names;
+    ErrorCode error;
+    auto search = files_.FindFiles(pattern.c_str(), error);
+    FindEntry entry;
+    while (search && search->Next(entry)) names.push_back(std::string(entry.name.c_str()) + (entry.IsDirectory() ? "/" : ""));
+    return names;
+  }
+};
+
+TEST_F(FilesTest, WindowsAndSystemDirectories) {
+  EXPECT_STREQ(files_.WindowsDir().c_str(), "C:\\windows");
+  EXPECT_STREQ(files_.SystemDir().c_str(), "C:\\windows\\system32");
+}
+
+TEST_F(FilesTest, MakeDirectoryMakesOneLevelAndReportsWhatWentWrong) {
+  EXPECT_EQ(files_.MakeDirectory(Path("a").c_str()), kOk);
+  EXPECT_EQ(files_.MakeDirectory(Path("a").c_str()), kErrorAlreadyExists);
+  EXPECT_EQ(files_.MakeDirectory(Path("A").c_str()), kErrorAlreadyExists) << "names match without regard to case";
+  EXPECT_EQ(files_.MakeDirectory(Path("missing\\b").c_str()), kErrorPathNotFound);
+  EXPECT_EQ(files_.MakeDirectory(Path("a|b").c_str()), kErrorInvalidName);
+  EXPECT_EQ(files_.MakeDirectory(""), kErrorPathNotFound);
+  EXPECT_EQ(files_.MakeDirectory("C:\\"), kErrorAlreadyExists);
+  machine_->WriteFile(Path("file"), "x");
+  EXPECT_EQ(files_.MakeDirectory(Path("file").c_str()), kErrorAlreadyExists);
+  EXPECT_EQ(files_.MakeDirectory(Path("file\\sub").c_str()), kErrorPathNotFound);
+}
+
+TEST_F(FilesTest, CopyWithAndWithoutOverwrite) {
+  machine_->WriteFile(Path("src.txt"), "new");
+  machine_->WriteFile(Path("dst.txt"), "old");
+  EXPECT_EQ(files_.CopyFileTo(Path("src.txt").c_str(), Path("dst.txt").c_str(), true), kErrorFileExists);
+  EXPECT_EQ(machine_->ReadFile(Path("dst.txt")), "old");
+  EXPECT_EQ(files_.CopyFileTo(Path("SRC.TXT").c_str(), Path("dst.txt").c_str(), false), kOk);
+  EXPECT_EQ(machine_->ReadFile(Path("dst.txt")), "new");
+  EXPECT_EQ(files_.CopyFileTo(Path("none").c_str(), Path("x").c_str(), false), kErrorFileNotFound);
+  EXPECT_EQ(files_.CopyFileTo(Path("src.txt").c_str(), Path("nodir\\x").c_str(), false), kErrorPathNotFound);
+  ASSERT_EQ(files_.MakeDirectory(Path("dir").c_str()), kOk);
+  EXPECT_EQ(files_.CopyFileTo(Path("dir").c_str(), Path("y").c_str(), false), kErrorAccessDenied);
+  EXPECT_EQ(files_.CopyFileTo(Path("src.txt").c_str(), Path("dir").c_str(), false), kErrorAccessDenied);
+}
+
+TEST_F(FilesTest, CopyCarriesTheReadOnlyAttribute) {
+  machine_->WriteFile(Path("ro.txt"), "data");
+  ASSERT_EQ(files_.SetAttributes(Path("ro.txt").c_str(), kAttributeReadOnly), kOk);
+  ASSERT_EQ(files_.CopyFileTo(Path("ro.txt").c_str(), Path("copy.txt").c_str(), false), kOk);
+  std::uint32_t attributes = 0;
+  ASSERT_EQ(files_.GetAttributes(Path("copy.txt").c_str(), attributes), kOk);
+  EXPECT_TRUE(attributes & kAttributeReadOnly);
+  EXPECT_EQ(machine_->ReadFile(Path("copy.txt")), "data");
+}
+
+TEST_F(FilesTest, CopyOverAReadOnlyTarget) {
+  machine_->WriteFile(Path("src.txt"), "new");
+  machine_->WriteFile(Path("ro.txt"), "old");
+  ASSERT_EQ(files_.SetAttributes(Path("ro.txt").c_str(), kAttributeReadOnly), kOk);
+  ErrorCode result = files_.CopyFileTo(Path("src.txt").c_str(), Path("ro.txt").c_str(), false);
+  if (machine_->IsWin32()) {
+    // Wine overwrites a read-only target; Windows refuses, as the simulated
+    // machine does.
+    EXPECT_EQ(result, kOk);
+  } else {
+    EXPECT_EQ(result, kErrorAccessDenied);
+    EXPECT_EQ(machine_->ReadFile(Path("ro.txt")), "old");
+  }
+}
+
+TEST_F(FilesTest, ReadOnlyFileCannotBeDeletedUntilMadeNormal) {
+  machine_->WriteFile(Path("ro.txt"), "x");
+  std::uint32_t attributes = 0;
+  ASSERT_EQ(files_.GetAttributes(Path("ro.txt").c_str(), attributes), kOk);
+  EXPECT_EQ(attributes, kAttributeArchive);
+  ASSERT_EQ(files_.SetAttributes(Path("ro.txt").c_str(), kAttributeReadOnly), kOk);
+  ASSERT_EQ(files_.GetAttributes(Path("ro.txt").c_str(), attributes), kOk);
+  EXPECT_EQ(attributes, kAttributeArchive | kAttributeReadOnly);
+  EXPECT_EQ(files_.RemoveFile(Path("ro.txt").c_str()), kErrorAccessDenied);
+  ASSERT_EQ(files_.SetAttributes(Path("ro.txt").c_str(), kAttributeNormal), kOk);
+  EXPECT_EQ(files_.RemoveFile(Path("ro.txt").c_str()), kOk);
+  EXPECT_EQ(files_.GetAttributes(Path("ro.txt").c_str(), attributes), kErrorFileNotFound);
+}
+
+TEST_F(FilesTest, DeleteAndRemoveReportTheirCodes) {
+  EXPECT_EQ(files_.RemoveFile(Path("none").c_str()), kErrorFileNotFound);
+  EXPECT_EQ(files_.RemoveFile(Path("nodir\\none").c_str()), kErrorPathNotFound);
+  ASSERT_EQ(files_.MakeDirectory(Path("d").c_str()), kOk);
+  EXPECT_EQ(files_.RemoveFile(Path("d").c_str()), kErrorAccessDenied);
+  machine_->WriteFile(Path("d\\f"), "x");
+  EXPECT_EQ(files_.RemoveDir(Path("d").c_str()), kErrorDirNotEmpty);
+  EXPECT_EQ(files_.RemoveDir(Path("d\\f").c_str()), kErrorDirectory);
+  EXPECT_EQ(files_.RemoveDir(Path("none").c_str()), kErrorFileNotFound);
+  ASSERT_EQ(files_.RemoveFile(Path("D\\F").c_str()), kOk);
+  EXPECT_EQ(files_.RemoveDir(Path("d").c_str()), kOk);
+}
+
+TEST_F(FilesTest, SearchListsDotsFirstThenNamesInUpperCaseOrder) {
+  for (const char* name : {"b.txt", "A.txt", "alpha.DAT", "x.data", "_u", "1"}) machine_->WriteFile(Path(name), "");
+  ASSERT_EQ(files_.MakeDirectory(Path("c").c_str()), kOk);
+  ASSERT_EQ(files_.MakeDirectory(Path("Zeta").c_str()), kOk);
+  EXPECT_EQ(List(Path("*.*")),
+            (std::vector<std::string>{"./", "../", "1", "A.txt", "alpha.DAT", "b.txt", "c/", "x.data", "Zeta/", "_u"}));
+  // "x.data" matches by its short name X~1.DAT, as on Windows.
+  EXPECT_EQ(List(Path("*.DAT")), (std::vector<std::string>{"alpha.DAT", "x.data"}));
+  EXPECT_EQ(List(Path("*.dat")), (std::vector<std::string>{"alpha.DAT", "x.data"}));
+  EXPECT_EQ(List(Path("*.TXT")), (std::vector<std::string>{"A.txt", "b.txt"}));
+}
+
+TEST_F(FilesTest, SearchFailures) {
+  ErrorCode error = kOk;
+  EXPECT_EQ(files_.FindFiles(Path("nodir\\*.*").c_str(), error), nullptr);
+  EXPECT_EQ(error, kErrorPathNotFound);
+  EXPECT_EQ(files_.FindFiles(Path("*.zzz").c_str(), error), nullptr);
+  EXPECT_EQ(error, kErrorFileNotFound);
+}
+
+TEST_F(FilesTest, TextModeAppendWritesCrLfAndKeepsWhatWasThere) {
+  machine_->WriteFile(Path("log.txt"), "before\r\n");
+  ErrorCode error;
+  {
+    auto out = files_.OpenForAppending(Path("log.txt").c_str(), kShareWrite, error);
+    ASSERT_TRUE(out) << error;
+    std::string text = "one\ntwo\n\n";
+    EXPECT_TRUE(out->Write(text.data(), text.size()));
+  }
+  EXPECT_EQ(machine_->ReadFile(Path("log.txt")), "before\r\none\r\ntwo\r\n\r\n");
+  auto created = files_.OpenForAppending(Path("new.txt").c_str(), kShareWrite, error);
+  EXPECT_TRUE(created);
+  EXPECT_FALSE(files_.OpenForAppending(Path("nodir\\x.txt").c_str(), kShareWrite, error));
+  EXPECT_EQ(error, kErrorPathNotFound);
+}
+
+TEST_F(FilesTest, ShareModesOfOpenFiles) {
+  ErrorCode error;
+  // A log is opened so that others may write but not read it.
+  auto log = files_.OpenForAppending(Path("log.txt").c_str(), kShareWrite, error);
+  ASSERT_TRUE(log);
+  EXPECT_FALSE(files_.OpenForReading(Path("log.txt").c_str(), kShareReadWrite, error));
+  EXPECT_EQ(error, kErrorSharingViolation);
+  EXPECT_TRUE(files_.OpenForAppending(Path("log.txt").c_str(), kShareWrite, error));
+  log.reset();
+  // A script read with others allowed to read only: a writer is refused.
+  machine_->WriteFile(Path("s.ini"), "x");
+  auto reader = files_.OpenForReading(Path("s.ini").c_str(), kShareRead, error);
+  ASSERT_TRUE(reader);
+  EXPECT_TRUE(files_.OpenForReading(Path("s.ini").c_str(), kShareRead, error));
+  EXPECT_FALSE(files_.OpenForAppending(Path("s.ini").c_str(), kShareReadWrite, error));
+  EXPECT_EQ(error, kErrorSharingViolation);
+}
+
+TEST_F(FilesTest, LinesReadInTextMode) {
+  machine_->WriteFile(Path("t.txt"), "a\r\nb\nc\rd\r\n\r\nlast");
+  ErrorCode error;
+  LineReader reader(files_.OpenForReading(Path("t.txt").c_str(), kShareRead, error));
+  std::vector<std::string> lines;
+  for (std::string line; reader.ReadLine(line);) lines.push_back(line);
+  EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "c\rd", "", "last"}));
+  ASSERT_TRUE(reader.Rewind());
+  FixedText<8> chunk;
+  ASSERT_TRUE(reader.ReadChunk(chunk, 1023));
+  EXPECT_EQ(chunk, "a\n");
+}
+
+TEST_F(FilesTest, SystemMessageTexts) {
+  FixedText<512> text;
+  files_.ErrorMessage(kErrorAccessDenied, text);
+  EXPECT_EQ(text, "Hozzáférés megtagadva.\r\n");
+  files_.ErrorMessage(kErrorPathNotFound, text);
+  EXPECT_EQ(text, "Az útvonal nem található.\r\n");
+  files_.ErrorMessage(9999, text);
+  EXPECT_EQ(text, "") << "a code without a text gives an empty message";
+}
+
+}  // namespace
+}  // namespace qz::test

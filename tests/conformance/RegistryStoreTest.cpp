@@ -1,0 +1,147 @@
+// What the logic relies on from the registry, on both platforms.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tests/support/TestMachine.h"
+
+namespace qz::test {
+namespace {
+
+using namespace platform;
+
+class RegistryStoreTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<TestMachine> machine_ = TestMachine::Create();
+  RegistryStore& store_ = machine_->platform().registry;
+  std::string Key(const std::string& sub) { return machine_->scratchKey() + "\\" + sub; }
+
+  void SetString(const std::string& key, const char* name, const char* text) {
+    KeyHandle handle;
+    ASSERT_EQ(store_.CreateKey(RootKey::CurrentUser, key.c_str(), handle), kOk);
+    EXPECT_EQ(store_.SetValue(handle, name, ValueType::String, text, static_cast<std::uint32_t>(std::strlen(text) + 1)),
+              kOk);
+    store_.CloseKey(handle);
+  }
+};
+
+TEST_F(RegistryStoreTest, CreateMakesMissingParentsAndNamesIgnoreCase) {
+  SetString(Key("Vormex kft\\App"), "Home Dir", "C:\\APP");
+  KeyHandle key;
+  ASSERT_EQ(store_.OpenKey(RootKey::CurrentUser, Key("VORMEX KFT\\app").c_str(), KeyAccess::Read, key), kOk);
+  char data[64] = {};
+  std::uint32_t size = sizeof data;
+  ValueType type;
+  ASSERT_EQ(store_.QueryValue(key, "home dir", &type, data, size), kOk);
+  EXPECT_EQ(type, ValueType::String);
+  EXPECT_EQ(size, 7u) << "the terminating zero is stored";
+  EXPECT_STREQ(data, "C:\\APP");
+  NameText name;
+  ASSERT_EQ(store_.EnumValue(key, 0, name), kOk);
+  EXPECT_EQ(name, "Home Dir") << "names keep their case";
+  store_.CloseKey(key);
+
+  ASSERT_EQ(store_.OpenKey(RootKey::CurrentUser, machine_->scratchKey().c_str(), KeyAccess::Read, key), kOk);
+  ASSERT_EQ(store_.EnumKey(key, 0, name), kOk);
+  EXPECT_EQ(name, "Vormex kft");
+  store_.CloseKey(key);
+}
+
+TEST_F(RegistryStoreTest, ValueTooLargeForTheBufferFails) {
+  SetString(Key("k"), "v", "0123456789");
+  KeyHandle key;
+  ASSERT_EQ(store_.OpenKey(RootKey::CurrentUser, Key("k").c_str(), KeyAccess::Read, key), kOk);
+  char data[8];
+  std::uint32_t size = sizeof data;
+  EXPECT_EQ(store_.QueryValue(key, "v", nullptr, data, size), kErrorMoreData);
+  EXPECT_EQ(size, 11u);
+  size = sizeof data;
+  EXPECT_EQ(store_.QueryValue(key, "missing", nullptr, data, size), kErrorFileNotFound);
+  store_.CloseKey(key);
+  EXPECT_EQ(store_.OpenKey(RootKey::CurrentUser, Key("none").c_str(), KeyAccess::Read, key), kErrorFileNotFound);
+}
+
+TEST_F(RegistryStoreTest, DWordAndBinaryValues) {
+  KeyHandle key;
+  ASSERT_EQ(store_.CreateKey(RootKey::CurrentUser, Key("k").c_str(), key), kOk);
+  unsigned char dword[4] = {0x1e, 0, 0, 0};
+  unsigned char bytes[3] = {1, 0, 0xff};
+  EXPECT_EQ(store_.SetValue(key, "d", ValueType::DWord, dword, 4), kOk);
+  EXPECT_EQ(store_.SetValue(key, "b", ValueType::Binary, bytes, 3), kOk);
+  store_.CloseKey(key);
+  ASSERT_EQ(store_.OpenKey(RootKey::CurrentUser, Key("k").c_str(), KeyAccess::Read, key), kOk);
+  unsigned char read[16] = {};
+  std::uint32_t size = sizeof read;
+  ValueType type;
+  ASSERT_EQ(store_.QueryValue(key, "D", &type, read, size), kOk);
+  EXPECT_EQ(type, ValueType::DWord);
+  EXPECT_EQ(size, 4u);
+  EXPECT_EQ(read[0], 0x1e);
+  size = sizeof read;
+  ASSERT_EQ(store_.QueryValue(key, "b", &type, read, size), kOk);
+  EXPECT_EQ(type, ValueType::Binary);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(read), size), std::string("\x01\x00\xff", 3));
+  store_.CloseKey(key);
+}
+
+TEST_F(RegistryStoreTest, EnumerationAndCounts) {
+  SetString(Key("k\\Zed"), "x", "1");
+  SetString(Key("k\\alpha"), "x", "1");
+  SetString(Key("k"), "second", "2");
+  SetString(Key("k"), "First", "1");
+  KeyHandle key;
+  ASSERT_EQ(store_.OpenKey(RootKey::CurrentUser, Key("k").c_str(), KeyAccess::Read, key), kOk);
+  std::uint32_t subkeys = 0, values = 0;
+  ASSERT_EQ(store_.QueryInfo(key, subkeys, values), kOk);
+  EXPECT_EQ(subkeys, 2u);
+  EXPECT_EQ(values, 2u);
+  std::vector<std::string> keys, names;
+  NameText name;
+  for (std::uint32_t i = 0; store_.EnumKey(key, i, name) == kOk; ++i) keys.emplace_back(name.c_str());
+  for (std::uint32_t i = 0; store_.EnumValue(key, i, name) == kOk; ++i) names.emplace_back(name.c_str());
+  EXPECT_EQ(store_.EnumKey(key, 2, name), kErrorNoMoreItems);
+  EXPECT_EQ(keys, (std::vector<std::string>{"alpha", "Zed"})) << "subkeys in name order";
+  EXPECT_EQ(names, (std::vector<std::string>{"second", "First"})) << "values in the order of creation";
+  store_.CloseKey(key);
+}
+
+TEST_F(RegistryStoreTest, DeletingValuesAndKeys) {
+  SetString(Key("k\\sub"), "x", "1");
+  SetString(Key("k"), "v", "1");
+  EXPECT_EQ(store_.DeleteKey(RootKey::CurrentUser, Key("k").c_str()), kErrorAccessDenied) << "a key with subkeys";
+  KeyHandle key;
+  ASSERT_EQ(store_.OpenKey(RootKey::CurrentUser, Key("k").c_str(), KeyAccess::All, key), kOk);
+  EXPECT_EQ(store_.DeleteValue(key, "V"), kOk);
+  EXPECT_EQ(store_.DeleteValue(key, "v"), kErrorFileNotFound);
+  store_.CloseKey(key);
+  EXPECT_EQ(store_.DeleteKey(RootKey::CurrentUser, Key("K\\SUB").c_str()), kOk);
+  EXPECT_EQ(store_.DeleteKey(RootKey::CurrentUser, Key("k").c_str()), kOk);
+  EXPECT_EQ(store_.DeleteKey(RootKey::CurrentUser, Key("k").c_str()), kErrorFileNotFound);
+}
+
+TEST_F(RegistryStoreTest, EmptySubkeyNamesTheRootItself) {
+  KeyHandle key;
+  ASSERT_EQ(store_.OpenKey(RootKey::LocalMachine, "", KeyAccess::Read, key), kOk);
+  store_.CloseKey(key);
+}
+
+TEST_F(RegistryStoreTest, ShellFoldersArePresent) {
+  KeyHandle key;
+  ASSERT_EQ(store_.OpenKey(RootKey::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                           KeyAccess::Read, key),
+            kOk);
+  char data[260] = {};
+  std::uint32_t size = sizeof data;
+  ASSERT_EQ(store_.QueryValue(key, "Programs", nullptr, data, size), kOk);
+  EXPECT_EQ(std::string(data).substr(0, 9), "C:\\users\\");
+  EXPECT_NE(std::string(data).find("\\Start Menu\\Programs"), std::string::npos);
+  size = sizeof data;
+  ASSERT_EQ(store_.QueryValue(key, "Desktop", nullptr, data, size), kOk);
+  store_.CloseKey(key);
+}
+
+}  // namespace
+}  // namespace qz::test

@@ -1,0 +1,40 @@
+#pragma once
+// A machine for tests that run on both builds: natively a fresh simulated
+// machine in a temporary folder, under Wine the real Win32 platform with a
+// scratch directory and a scratch registry key of its own.
+
+#include <memory>
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace qz::test {
+
+class TestMachine {
+ public:
+  static std::unique_ptr<TestMachine> Create();
+  virtual ~TestMachine() = default;
+
+  virtual platform::Platform& platform() = 0;
+  // An empty directory of this test's own, as a Windows path without a
+  // trailing backslash; removed with everything in it afterwards.
+  const std::string& scratchDir() const { return scratchDir_; }
+  // A key of this test's own below HKEY_CURRENT_USER; deleted afterwards.
+  const std::string& scratchKey() const { return scratchKey_; }
+  // True on the real Win32 platform (under Wine).
+  virtual bool IsWin32() const = 0;
+
+  // Writes a file's bytes unchanged (test input), replacing any file.
+  virtual void WriteFile(const std::string& path, const std::string& bytes) = 0;
+  // Reads a whole file's bytes, or "<missing>".
+  std::string ReadFile(const std::string& path);
+
+ protected:
+  void CreateScratch();
+  void RemoveScratch();
+
+  std::string scratchDir_;
+  std::string scratchKey_;
+};
+
+}  // namespace qz::test
