@@ -30,7 +30,7 @@ NormalPath Normalise(std::string_view path) {
     out.root = text.substr(0, share);
     pos = share == std::string::npos ? text.size() : share;
   } else if (!text.empty() && text[0] == '\\') {
-    out.root = "\\";
+    out.root.assign(1, '\\');
   }
   while (pos < text.size()) {
     while (pos < text.size() && text[pos] == '\\') ++pos;
