@@ -15,6 +15,8 @@
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimPaths.h"
 #include "platform/sim/SimRegistry.h"
+#include "platform/sim/SimShell.h"
+#include "platform/sim/SimUserInterface.h"
 
 namespace qz::platform::sim {
 
@@ -40,6 +42,8 @@ class SimMachine {
   SimFileSystem& files() { return files_; }
   SimRegistry& registry() { return *registry_; }
   SimClock& clock() { return clock_; }
+  SimUserInterface& ui() { return ui_; }
+  SimShell& shell() { return shell_; }
   const std::filesystem::path& root() const { return root_; }
 
   // The host path of a Windows path (for tests and tools).
@@ -55,6 +59,8 @@ class SimMachine {
   SimFileSystem files_;
   std::shared_ptr<SimRegistry> registry_;
   SimClock clock_;
+  SimUserInterface ui_;
+  SimShell shell_;
   Platform platform_;
 };
 

@@ -42,6 +42,24 @@ class Win32Clock : public Clock {
   LocalTime Now() override;
 };
 
+class Win32UserInterface : public UserInterface {
+ public:
+  int RunDialog(DialogHandler& handler) override;
+  int ShowMessage(const char* text, const char* caption, Buttons buttons, Icon icon) override;
+  std::unique_ptr<Bitmap> LoadBitmapFile(const char* path) override;
+  void RunMainWindow(const char* caption, MainWindowHandler& handler) override;
+  void CloseMainWindow() override;
+  const char* ProgramName() override;
+};
+
+class Win32Shell : public Shell {
+ public:
+  HResult Initialize() override;
+  void Uninitialize() override;
+  std::unique_ptr<ShellLink> CreateLink(HResult& result) override;
+  HResult QueryPersistFile(ShellLink& link) override;
+};
+
 // Everything of the real machine, for a program's WinMain.
 class Win32Machine {
  public:
@@ -51,7 +69,9 @@ class Win32Machine {
   Win32FileSystem files_;
   Win32Registry registry_;
   Win32Clock clock_;
-  Platform platform_{files_, registry_, clock_};
+  Win32UserInterface ui_;
+  Win32Shell shell_;
+  Platform platform_{files_, registry_, clock_, ui_, shell_};
 };
 
 }  // namespace qz::platform::win32
