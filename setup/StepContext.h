@@ -1,0 +1,30 @@
+#pragma once
+// What the steps of a setup run work with: the machine, the run's settings,
+// script, log and registry access, the page's progress list and the owner of
+// its message boxes, and the shared 512-byte text in which progress lines
+// and failure messages are composed.
+
+#include "common/LogFile.h"
+#include "common/ProgressList.h"
+#include "common/Registry.h"
+#include "common/Text.h"
+#include "platform/Btrieve.h"
+#include "platform/Platform.h"
+#include "setup/SetupScript.h"
+#include "setup/SetupSettings.h"
+
+namespace qz {
+
+struct StepContext {
+  platform::Platform& platform;
+  platform::BtrieveEngine& btrieve;
+  SetupSettings& settings;
+  SetupScript& script;
+  LogFile& log;
+  Registry& registry;
+  ProgressList& progress;
+  platform::MessageOwner& messages;  // the progress page
+  MessageText& messageText;
+};
+
+}  // namespace qz
