@@ -118,15 +118,33 @@ ResolvedPath SimPaths::Resolve(std::string_view path, bool allowWildcards) const
     fixedDepth = baseParts.size();
   }
 
-  // Split into Windows components.
+  // Split into Windows components; "." and ".." resolve lexically first, as
+  // Windows makes a full path before it looks anything up.
   std::vector<std::string> parts;
   std::size_t i = 0;
+  std::size_t climbed = 0;  // ".." that climb above a relative path's start
   while (i < rest.size()) {
     while (i < rest.size() && IsSeparator(rest[i])) ++i;
     std::size_t start = i;
     while (i < rest.size() && !IsSeparator(rest[i])) ++i;
-    if (i > start) parts.emplace_back(rest.substr(start, i - start));
+    if (i == start) continue;
+    std::string part(rest.substr(start, i - start));
+    if (part == ".") continue;
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+      else if (baseParts.size() > fixedDepth + climbed) ++climbed;
+      continue;
+    }
+    for (unsigned char c : part) {
+      if (IsInvalidNameChar(c, allowWildcards && i >= rest.size())) {
+        out.error = kErrorInvalidName;
+        return out;
+      }
+    }
+    std::string_view stripped = StripTrailingDotsAndBlanks(part);
+    if (!stripped.empty()) parts.emplace_back(stripped);
   }
+  baseParts.resize(baseParts.size() - climbed);
 
   // Walk the components, looking each up without regard to case.
   std::vector<std::string> host = baseParts;
@@ -134,22 +152,9 @@ ResolvedPath SimPaths::Resolve(std::string_view path, bool allowWildcards) const
   bool parentIsDir = true;
   std::string lastName;
   for (std::size_t k = 0; k < parts.size(); ++k) {
-    const std::string& part = parts[k];
+    const std::string& name = parts[k];
     bool last = k + 1 == parts.size();
-    if (part == ".") continue;
-    if (part == "..") {
-      if (host.size() > fixedDepth) host.pop_back();
-      continue;
-    }
-    for (unsigned char c : part) {
-      if (IsInvalidNameChar(c, allowWildcards && last)) {
-        out.error = kErrorInvalidName;
-        return out;
-      }
-    }
-    std::string_view name = StripTrailingDotsAndBlanks(part);
-    if (name.empty()) continue;
-    if (last) lastName = std::string(name);
+    if (last) lastName = name;
     if (missing || !parentIsDir) {
       // Below something that does not exist (or is a file).
       if (!last) {
