@@ -148,22 +148,17 @@ ResolvedPath SimPaths::Resolve(std::string_view path, bool allowWildcards) const
 
   // Walk the components, looking each up without regard to case.
   std::vector<std::string> host = baseParts;
-  bool missing = false;   // an earlier component does not exist
-  bool parentIsDir = true;
+  bool missing = false;  // an earlier component does not exist
   std::string lastName;
   for (std::size_t k = 0; k < parts.size(); ++k) {
     const std::string& name = parts[k];
     bool last = k + 1 == parts.size();
     if (last) lastName = name;
-    if (missing || !parentIsDir) {
-      // Below something that does not exist (or is a file).
-      if (!last) {
-        out.error = kErrorPathNotFound;
-        return out;
-      }
+    if (missing) {
+      // Below something that does not exist: nothing more to look up.
       host.push_back(Utf8FromCp1250(name));
       out.parentExists = false;
-      break;
+      continue;
     }
     std::string dir = "/";
     for (std::size_t h = 0; h < host.size(); ++h) {
@@ -189,7 +184,6 @@ ResolvedPath SimPaths::Resolve(std::string_view path, bool allowWildcards) const
       out.isDirectory = entry.isDirectory && !wildcard;
     } else {
       missing = !entry.exists;
-      parentIsDir = entry.isDirectory;
       if (entry.exists && !entry.isDirectory) {
         // A file in the middle of a path.
         out.error = kErrorPathNotFound;

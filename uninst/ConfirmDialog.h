@@ -1,0 +1,30 @@
+#pragma once
+// The confirmation (dialog 129): "Eltávolít" goes on, "Kilép" (the default
+// button), Esc or the close box cancel.
+
+#include <string_view>
+
+#include "common/Text.h"
+#include "platform/UserInterface.h"
+
+namespace qz {
+
+inline constexpr int kConfirmDialogId = 129;
+inline constexpr int kConfirmTextId = 1001;
+
+class ConfirmDialog : public platform::DialogHandler {
+ public:
+  explicit ConfirmDialog(std::string_view appName) { appName_.Assign(appName); }
+  int TemplateId() const override { return kConfirmDialogId; }
+  void OnInit(platform::Dialog& dialog) override {
+    MessageText text;
+    text.Format("Ez a program eltávolít minden '%s' programcsoporttal kapcsolatos fájlt és bejegyzést!",
+                appName_.c_str());
+    dialog.SetItemText(kConfirmTextId, text.c_str());
+  }
+
+ private:
+  NameText appName_;
+};
+
+}  // namespace qz

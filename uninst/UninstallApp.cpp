@@ -1,0 +1,58 @@
+#include "uninst/UninstallApp.h"
+
+#include "common/LogFile.h"
+#include "common/Registry.h"
+#include "uninst/ConfirmDialog.h"
+#include "uninst/UninstallDialog.h"
+
+namespace qz {
+
+std::string ApplicationNameFrom(const std::vector<std::string>& arguments) {
+  for (const std::string& argument : arguments) {
+    if (!argument.empty() && (argument[0] == '/' || argument[0] == '-')) continue;
+    bool unsafe = argument.empty() || argument == "." || argument == ".." || argument.size() > 255 ||
+                  argument.find_first_of("\\/") != std::string::npos;
+    return unsafe ? std::string() : argument;
+  }
+  return {};
+}
+
+void UninstallApp(platform::Platform& platform, const std::vector<std::string>& arguments) {
+  LogFile log(platform.files);
+  Registry registry(platform.registry);
+  const char* caption = platform.ui.ProgramName();
+
+  PathText logDirectory;
+  NameText message;
+  bool opened = LogFile::LogDirectory(platform.files, logDirectory) && log.Open(logDirectory.c_str(), message);
+  if (!opened) {
+    if (message.empty()) message.Format("Nem hozható létre a %s könyvtár!", logDirectory.c_str());
+    platform.ui.ShowMessage(message.c_str(), caption, platform::Buttons::Ok, platform::Icon::Exclamation);
+    return;
+  }
+  registry.AttachLog(&log);
+  log.WriteBanner(LogFile::Program::Uninstaller, platform.clock.Now());
+
+  std::string appName = ApplicationNameFrom(arguments);
+  if (appName.empty()) {
+    // The section stays open-ended: the next run's banner follows on the
+    // same line.
+    log.Write("* Programnév : ERROR");
+    platform.ui.ShowMessage("Hiba! Nincs megadva az eltávolítandó program.", caption, platform::Buttons::Ok,
+                            platform::Icon::Exclamation);
+    return;
+  }
+  log.Print("* Programnév : %s\n\n", appName.c_str());
+
+  ConfirmDialog confirm(appName);
+  if (platform.ui.RunDialog(confirm) != platform::kIdOk) {
+    log.Write("ETLÁVOLÍTÁS MEGSZAKÍTVA!!!");
+  } else {
+    UninstallContext context{platform, log, registry};
+    UninstallDialog progress(context, appName);
+    platform.ui.RunDialog(progress);
+  }
+  log.Close();
+}
+
+}  // namespace qz

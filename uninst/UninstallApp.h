@@ -1,0 +1,22 @@
+#pragma once
+// The uninstaller: opens the shared log, reads the application's name from
+// the command line, asks for confirmation and runs the progress page.
+
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace qz {
+
+// The application's name: the first argument that does not begin with "/"
+// or "-" (the platform's argument rules have removed its quotes). Empty
+// when there is none, and when it could address folders outside the
+// program group ("\", "/", "." or "..") or is longer than an application
+// name can be (255 characters).
+std::string ApplicationNameFrom(const std::vector<std::string>& arguments);
+
+// Runs the whole uninstaller; the program's exit code is 0 in every case.
+void UninstallApp(platform::Platform& platform, const std::vector<std::string>& arguments);
+
+}  // namespace qz

@@ -1,0 +1,50 @@
+#pragma once
+// The uninstaller's progress page (dialog 102): it checks that the
+// application is registered, then removes its files, its program group and
+// its registry entries, each step even when an earlier one failed.
+
+#include <string_view>
+
+#include "common/ProgressList.h"
+#include "common/Text.h"
+#include "platform/UserInterface.h"
+#include "uninst/UninstallContext.h"
+
+namespace qz {
+
+inline constexpr int kUninstallDialogId = 102;
+inline constexpr int kUninstallListId = 1001;
+inline constexpr int kStartRemovalCommand = 9999;
+
+class UninstallDialog : public platform::DialogHandler {
+ public:
+  UninstallDialog(UninstallContext& context, std::string_view appName);
+
+  int TemplateId() const override { return kUninstallDialogId; }
+  void OnInit(platform::Dialog& dialog) override { CheckApplication(dialog); }
+  void OnCommand(platform::Dialog& dialog, int id) override;
+
+  // Whether the application's key exists; when it does the removal starts,
+  // otherwise the page ends at once.
+  bool CheckApplication(platform::Dialog& dialog);
+  void StartRemoval(platform::Dialog& dialog);
+
+  // The removal steps.
+  bool GetDirs();
+  bool RemoveProgramFiles(ProgressList& progress);
+  bool RemoveShortcuts(ProgressList& progress);
+  bool RemoveRegistration();
+  bool RemoveTree(const char* directory, ProgressList& progress);
+
+  const PathText& homeDir() const { return homeDir_; }
+
+ private:
+  bool IsProtected(std::string_view directory);
+  void Fail(platform::Dialog& dialog, const char* message);
+
+  UninstallContext& ctx_;
+  NameText appName_;
+  PathText homeDir_;
+};
+
+}  // namespace qz
