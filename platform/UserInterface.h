@@ -4,6 +4,7 @@
 // message boxes, the folder browser, the main window and its painting
 // through a small drawing interface, and bitmaps loaded from files.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -94,11 +95,18 @@ class Canvas {
 class Dialog : public MessageOwner {
  public:
   virtual void SetItemText(int id, const char* text) = 0;
-  // The control's text, cut to the buffer.
-  virtual void GetItemText(int id, TextBuffer& text) = 0;
+  // The control's text, cut to the buffer; returns the text's full length,
+  // so a caller can tell a text that did not fit.
+  virtual std::size_t GetItemText(int id, TextBuffer& text) = 0;
   virtual void EnableItem(int id, bool enabled) = 0;
+  virtual bool IsItemEnabled(int id) = 0;
   virtual void SetCaption(const char* text) = 0;
+  virtual void GetCaption(TextBuffer& text) = 0;
   virtual ListControl& ListBox(int id) = 0;
+  // What a list box holds (LB_GETCOUNT, LB_GETTEXT, LB_GETCURSEL).
+  virtual int ListCount(int id) = 0;
+  virtual void ListLine(int id, int index, TextBuffer& text) = 0;
+  virtual int ListSelection(int id) = 0;
   // Posts a command to the dialog itself; it arrives once the current
   // message has been handled.
   virtual void PostCommand(int id) = 0;
@@ -122,6 +130,17 @@ class DialogHandler {
   virtual void OnCommand(Dialog&, int /*id*/) {}
   // Painting before the standard dialog painting.
   virtual void OnPaint(Dialog&, Canvas&) {}
+  // Commands 1 (IDOK) and 2 (IDCANCEL) go to OnOk and OnCancel, all others
+  // to OnCommand: the dialog procedure of both machines dispatches so.
+  void Dispatch(Dialog& dialog, int id) {
+    if (id == kIdOk) {
+      OnOk(dialog);
+    } else if (id == kIdCancel) {
+      OnCancel(dialog);
+    } else {
+      OnCommand(dialog, id);
+    }
+  }
 };
 
 // The setup program's full-screen main window.

@@ -50,6 +50,7 @@ SimMachine::SimMachine(std::filesystem::path root, std::filesystem::path working
       paths_(root_, std::filesystem::absolute(workingDir)),
       files_(paths_),
       registry_(RegistryFor(root_ / "registry.reg")),
+      ui_(files_),
       shell_(paths_, files_),
       platform_{files_, *registry_, clock_, ui_, shell_} {
   CreateLayout();

@@ -1,0 +1,46 @@
+#include "engine/ProgressPage.h"
+
+#include "common/ProgressList.h"
+#include "engine/InstallSequence.h"
+
+namespace qz {
+
+void ProgressPage::OnCommand(platform::Dialog& dialog, int id) {
+  if (id == kStartCommand) {
+    RunInstall(dialog);
+  } else {
+    WizardPage::OnCommand(dialog, id);
+  }
+}
+
+void ProgressPage::OnOk(platform::Dialog& dialog) {
+  if (finished_) dialog.End(kPageForward);
+}
+
+void ProgressPage::RunInstall(platform::Dialog& dialog) {
+  ProgressList progress(dialog.ListBox(kProgressListBox));
+  StepContext ctx{app_.platform, app_.btrieve,  app_.settings, app_.script,     app_.log,
+                  app_.registry, progress,      dialog,        app_.messageText};
+  const char* failure = nullptr;
+  try {
+    RunSequence(app_.sequence, app_.settings.installType, ctx);
+  } catch (const InstallFailure& e) {
+    failure = e.message();
+  }
+  if (failure) {
+    ShowError(dialog, failure);
+    progress.AddLine("--- !!! Hiba a telepítés közben !!! ---");
+  } else {
+    progress.AddLine("--- !!! A telepítés sikeresen befejeződött!!! ---");
+  }
+  succeeded_ = failure == nullptr;
+  finished_ = true;
+  dialog.EnableItem(kPageForward, true);
+}
+
+void ProgressPage::ShowError(platform::Dialog& dialog, const char* text) {
+  dialog.ShowMessage(text, app_.settings.appName.c_str(), platform::Buttons::Ok, platform::Icon::Stop);
+  app_.log.Print("ShowError : \n%s\n\nA telepítés nem sikerült!!!", text);
+}
+
+}  // namespace qz

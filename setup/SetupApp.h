@@ -1,0 +1,55 @@
+#pragma once
+// The setup program's application object: it lives for the whole run and
+// owns the run's settings, the logo, the script, the registry access, the
+// log and the shared message text. Every page and step reaches them here.
+
+#include <memory>
+
+#include "common/LogFile.h"
+#include "common/Registry.h"
+#include "common/Text.h"
+#include "engine/InstallSequence.h"
+#include "platform/Btrieve.h"
+#include "platform/Platform.h"
+#include "setup/SetupScript.h"
+#include "setup/SetupSettings.h"
+
+namespace qz {
+
+// How a run ended; the native program's exit status tells it.
+enum class RunOutcome {
+  Running,
+  Finished,  // the installation finished and the user pressed "Befejezés"
+  Failed,    // the installation failed, or a page could not be shown
+  Stopped,   // a message stopped the setup before any page
+  Left,      // the user left through the exit confirmation
+};
+
+class SetupApp {
+ public:
+  SetupApp(platform::Platform& platform, platform::BtrieveEngine& btrieve, InstallSequence sequence);
+  // Closes the log and the script if they are still open.
+  ~SetupApp();
+  SetupApp(const SetupApp&) = delete;
+  SetupApp& operator=(const SetupApp&) = delete;
+
+  // Start-up, then the main window, inside whose first activation the
+  // wizard runs. Returns when the program ends.
+  void Run();
+  // Loads the logo named by AppLogo; a file that cannot be loaded leaves no
+  // logo, without a message.
+  void LoadLogo();
+
+  platform::Platform& platform;
+  platform::BtrieveEngine& btrieve;
+  SetupSettings settings;
+  std::unique_ptr<platform::Bitmap> logoBitmap;
+  SetupScript script;
+  Registry registry;
+  LogFile log;
+  MessageText messageText;
+  InstallSequence sequence;
+  RunOutcome outcome = RunOutcome::Running;
+};
+
+}  // namespace qz
