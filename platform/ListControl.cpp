@@ -5,14 +5,26 @@
 namespace qz::platform {
 
 int FindStringFrom(const std::vector<std::string>& items, int start, std::string_view prefix) {
-  int count = static_cast<int>(items.size());
+  std::vector<int> matches;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (StartsWithNoCase(items[i], prefix)) matches.push_back(static_cast<int>(i));
+  }
+  return ChooseInSearchOrder(matches, static_cast<int>(items.size()), start);
+}
+
+int ChooseInSearchOrder(const std::vector<int>& matches, int count, int start) {
   if (count == 0) return -1;
   if (start < 0 || start >= count) start = count - 1;  // -1: the whole list from the top
-  for (int step = 1; step <= count; ++step) {
-    int index = (start + step) % count;
-    if (StartsWithNoCase(items[static_cast<std::size_t>(index)], prefix)) return index;
+  int best = -1;
+  int bestDistance = count + 1;
+  for (int index : matches) {
+    int distance = (index - start + count - 1) % count;  // 0 for the item right after start
+    if (distance < bestDistance) {
+      best = index;
+      bestDistance = distance;
+    }
   }
-  return -1;
+  return best;
 }
 
 }  // namespace qz::platform

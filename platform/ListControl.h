@@ -23,4 +23,8 @@ class ListControl {
 // machine's) select through this.
 int FindStringFrom(const std::vector<std::string>& items, int start, std::string_view prefix);
 
+// Of the indexes of the items that begin with the prefix, the one that
+// search finds first: the first after `start`, else the first from the top.
+int ChooseInSearchOrder(const std::vector<int>& matches, int count, int start);
+
 }  // namespace qz::platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -7,19 +8,19 @@
 
 namespace qz::platform::sim {
 
-// A list box that keeps its items and its selection.
+// A list box that keeps its items and its selection. The items are also
+// indexed by their upper-cased text, so that selecting by prefix stays
+// quick when a removal or a copy adds tens of thousands of lines.
 class SimList : public ListControl {
  public:
-  void AddString(const char* text) override { items_.emplace_back(text); }
-  void SelectString(int start, const char* prefix) override {
-    int found = FindStringFrom(items_, start, prefix);
-    if (found >= 0) selected_ = found;
-  }
+  void AddString(const char* text) override;
+  void SelectString(int start, const char* prefix) override;
   const std::vector<std::string>& items() const { return items_; }
   int selected() const { return selected_; }
 
  private:
   std::vector<std::string> items_;
+  std::multimap<std::string, int> byText_;
   int selected_ = -1;
 };
 
