@@ -1,0 +1,106 @@
+// Removes an installation of 10,000 files in 100 directories (200 MB) on the
+// simulated machine, as the uninstaller does, and times it against `rm -rf`
+// of the same tree in the same run. Prints its figures.
+//
+//   bench_uninstall [ROUNDS]
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "common/LogFile.h"
+#include "common/ProgressList.h"
+#include "common/Registry.h"
+#include "platform/sim/SimList.h"
+#include "platform/sim/SimMachine.h"
+#include "uninst/UninstallDialog.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kDirectories = 100;
+constexpr int kFilesPerDirectory = 100;
+constexpr std::size_t kFileSize = 20 * 1024;
+
+void MakeTree(const fs::path& root) {
+  std::vector<char> bytes(kFileSize, 'q');
+  for (int d = 0; d < kDirectories; ++d) {
+    fs::path dir = root / ("DIR" + std::to_string(d));
+    fs::create_directories(dir);
+    for (int f = 0; f < kFilesPerDirectory; ++f) {
+      std::ofstream out(dir / ("FILE" + std::to_string(f) + ".DAT"), std::ios::binary);
+      out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+  }
+}
+
+double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+
+long PeakKilobytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int rounds = argc > 1 ? std::atoi(argv[1]) : 3;
+  fs::path work = fs::temp_directory_path() / ("qz-bench-uninstall-" + std::to_string(getpid()));
+  fs::remove_all(work);
+  fs::create_directories(work);
+  std::printf("Uninstalling %d files in %d directories (%zu MB), %d rounds\n", kDirectories * kFilesPerDirectory,
+              kDirectories, kDirectories * kFilesPerDirectory * kFileSize >> 20, rounds);
+  double totalOurs = 0, totalRm = 0;
+  for (int round = 1; round <= rounds; ++round) {
+    qz::platform::sim::SimMachine machine(work / "machine", work);
+    fs::path home = machine.HostPath("C:\\SZAMLA");
+    fs::path copy = work / "copy";
+    MakeTree(home);
+    MakeTree(copy);
+    qz::LogFile log(machine.files());
+    qz::NameText message;
+    log.Open("C:\\windows\\Vormex", message);
+    qz::Registry registry(machine.registry());
+    registry.AttachLog(&log);
+    registry.SetValueString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla", "Home Dir", "C:\\SZAMLA");
+    registry.SetValueString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla", "Version", "1.0");
+    registry.SetValueString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Számla",
+                            "DisplayName", "Számla");
+    qz::UninstallContext context{machine.platform(), log, registry};
+    qz::UninstallDialog dialog(context, "Számla");
+    qz::platform::sim::SimList list;
+    qz::ProgressList progress(list);
+
+    std::string command = "rm -rf '" + copy.string() + "'";
+    auto start = Clock::now();
+    if (std::system(command.c_str()) != 0) return 1;
+    double rm = Seconds(start);
+
+    start = Clock::now();
+    bool removed = dialog.GetDirs() && dialog.RemoveProgramFiles(progress) && dialog.RemoveRegistration();
+    double ours = Seconds(start);
+    log.Close();
+    if (!removed || fs::exists(home)) {
+      std::printf("the removal failed\n");
+      return 1;
+    }
+    totalOurs += ours;
+    totalRm += rm;
+    std::printf("round %d: uninstaller %.3f s (%.1f us per file, %zu list lines), rm -rf %.3f s, speed ratio %.2f\n",
+                round, ours, ours * 1e6 / (kDirectories * kFilesPerDirectory), list.items().size(), rm, rm / ours);
+  }
+  std::printf("total: uninstaller %.3f s, rm -rf %.3f s, speed ratio %.2f (target at least 0.8)\n", totalOurs, totalRm,
+              totalRm / totalOurs);
+  std::printf("peak memory: %ld kB\n", PeakKilobytes());
+  fs::remove_all(work);
+  return 0;
+}
