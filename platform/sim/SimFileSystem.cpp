@@ -406,6 +406,32 @@ std::unique_ptr<OutputFile> SimFileSystem::OpenForAppending(const char* path, Sh
   return file;
 }
 
+ErrorCode SimFileSystem::WriteWholeFile(const char* path, const std::string& bytes) {
+  ResolvedPath r = paths_.Resolve(path);
+  if (r.error) return r.error;
+  if (!r.parentExists) return kErrorPathNotFound;
+  if (r.isDirectory) return kErrorAccessDenied;
+  if (IsInUse(r.host) || open_.count(r.host)) return kErrorSharingViolation;
+  struct stat st;
+  if (r.exists && stat(r.host.c_str(), &st) == 0 && IsReadOnlyMode(st.st_mode)) return kErrorAccessDenied;
+  if (IsDriveFull(r.host)) return kErrorDiskFull;
+  int fd = open(r.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return ErrnoToError(errno);
+  ErrorCode error = kOk;
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      error = n < 0 ? ErrnoToError(errno) : kErrorWriteFault;
+      break;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (close(fd) != 0 && error == kOk) error = ErrnoToError(errno);
+  return error;
+}
+
 void SimFileSystem::ErrorMessage(ErrorCode code, TextBuffer& text) {
   text.Clear();
   for (const auto& entry : kMessages) {

@@ -29,6 +29,10 @@ class SimFileSystem : public FileSystem {
   std::unique_ptr<OutputFile> OpenForAppending(const char* path, ShareMode share, ErrorCode& error) override;
   void ErrorMessage(ErrorCode code, TextBuffer& text) override;
 
+  // Creates or replaces a file with the bytes, as CreateFile (CREATE_ALWAYS,
+  // no sharing) and WriteFile do: for the shell's link files.
+  ErrorCode WriteWholeFile(const char* path, const std::string& bytes);
+
   // Test hooks.
   // Every open, copy, delete or removal of the file fails with 32 (sharing
   // violation), as when another program holds it open.

@@ -1,16 +1,81 @@
 #include <windows.h>
+#include <objbase.h>
+#include <objidl.h>
+#include <shlguid.h>
+#include <shobjidl.h>
 
 #include "platform/win32/Win32Platform.h"
 
 namespace qz::platform::win32 {
+namespace {
 
-// Not yet: shell links arrive with the install steps.
-HResult Win32Shell::Initialize() { return 0; }
-void Win32Shell::Uninitialize() {}
+// The wide link path IPersistFile::Save receives, terminator included.
+constexpr int kMaxWidePath = 260;
+
+// IShellLinkA of a created shell-link object, and its IPersistFile once
+// asked for; both are released with the object.
+class Win32ShellLink : public ShellLink {
+ public:
+  explicit Win32ShellLink(IShellLinkA* link) : link_(link) {}
+  ~Win32ShellLink() override {
+    if (persist_) persist_->Release();
+    link_->Release();
+  }
+  Win32ShellLink(const Win32ShellLink&) = delete;
+  Win32ShellLink& operator=(const Win32ShellLink&) = delete;
+
+  HResult QueryPersist() {
+    if (persist_) return S_OK;
+    void* persist = nullptr;
+    HRESULT result = link_->QueryInterface(IID_IPersistFile, &persist);
+    if (SUCCEEDED(result)) persist_ = static_cast<IPersistFile*>(persist);
+    return static_cast<HResult>(result);
+  }
+
+  HResult SetPath(const char* path) override { return static_cast<HResult>(link_->SetPath(path)); }
+  HResult SetArguments(const char* arguments) override {
+    return static_cast<HResult>(link_->SetArguments(arguments));
+  }
+  HResult SetWorkingDirectory(const char* directory) override {
+    return static_cast<HResult>(link_->SetWorkingDirectory(directory));
+  }
+  HResult SetDescription(const char* description) override {
+    return static_cast<HResult>(link_->SetDescription(description));
+  }
+
+  HResult Save(const char* linkPath) override {
+    if (!persist_) return static_cast<HResult>(E_POINTER);
+    WCHAR wide[kMaxWidePath];
+    // A path that does not fit is refused: a cut conversion leaves the buffer
+    // without its terminator and would save the link under another name.
+    if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, wide, kMaxWidePath) == 0) {
+      return static_cast<HResult>(HRESULT_FROM_WIN32(GetLastError()));
+    }
+    return static_cast<HResult>(persist_->Save(wide, TRUE));
+  }
+
+ private:
+  IShellLinkA* link_;
+  IPersistFile* persist_ = nullptr;
+};
+
+}  // namespace
+
+HResult Win32Shell::Initialize() { return static_cast<HResult>(CoInitialize(nullptr)); }
+
+void Win32Shell::Uninitialize() { CoUninitialize(); }
+
 std::unique_ptr<ShellLink> Win32Shell::CreateLink(HResult& result) {
-  result = static_cast<HResult>(E_NOTIMPL);
-  return nullptr;
+  void* link = nullptr;
+  HRESULT created = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, &link);
+  result = static_cast<HResult>(created);
+  if (FAILED(created) || !link) return nullptr;
+  return std::make_unique<Win32ShellLink>(static_cast<IShellLinkA*>(link));
 }
-HResult Win32Shell::QueryPersistFile(ShellLink&) { return static_cast<HResult>(E_NOTIMPL); }
+
+HResult Win32Shell::QueryPersistFile(ShellLink& link) {
+  auto* own = dynamic_cast<Win32ShellLink*>(&link);
+  return own ? own->QueryPersist() : static_cast<HResult>(E_NOINTERFACE);
+}
 
 }  // namespace qz::platform::win32
