@@ -1,0 +1,166 @@
+#include "engine/InstallFiles.h"
+
+#include "engine/StepSupport.h"
+
+namespace qz {
+namespace {
+
+using platform::ErrorCode;
+using platform::kOk;
+
+bool IsDirectoryItem(std::string_view line) { return line.find("DIR") != std::string_view::npos; }
+
+bool DirectoryFailed(StepContext& ctx, const TextBuffer& path, ErrorCode error) {
+  ctx.log.LogError(error);
+  ctx.messageText.Format("Könyvtár létrehozási hiba!\n\nKönyvtár : %s", path.c_str());
+  ShowWarning(ctx, ctx.messageText.c_str());
+  return false;
+}
+
+bool CopyFailed(StepContext& ctx, const TextBuffer& source, ErrorCode error) {
+  ctx.log.LogError(error);
+  ctx.messageText.Format("Fájl másolási hiba\n\nFile : %s", source.c_str());
+  ShowWarning(ctx, ctx.messageText.c_str());
+  return false;
+}
+
+// The part of the cursor below the root: "" at the root itself.
+std::string_view BelowRoot(const TextBuffer& currentDir, std::string_view root) {
+  std::string_view dir = currentDir.view();
+  if (dir.size() <= root.size() + 1) return {};
+  return dir.substr(root.size() + 1);
+}
+
+}  // namespace
+
+bool InstallSection(StepContext& ctx, InstallCursor& cursor, std::string_view root, std::string_view label) {
+  cursor.currentDir.Assign(root);
+  cursor.itemName.Clear();
+  if (!ctx.script.FindLabel(label)) return false;
+  bool result = true;
+  WideText line;
+  while (result && ctx.script.ReadItem(line)) {
+    bool directory = IsDirectoryItem(line.view());
+    if (RefuseLongLine(ctx, line)) {
+      if (directory) {
+        ctx.messageText.Format("Könyvtár létrehozási hiba!\n\nKönyvtár : %s", line.c_str());
+      } else {
+        ctx.messageText.Format("Fájl másolási hiba\n\nFile : %s", line.c_str());
+      }
+      ShowWarning(ctx, ctx.messageText.c_str());
+      result = false;
+    } else if (directory) {
+      result = MakeDirItem(ctx, cursor, line.view(), root);
+    } else {
+      result = CopyFileItem(ctx, cursor, line.view(), root);
+    }
+    if (!result) ctx.progress.AddLine("Nem sikerült a másolás!");
+  }
+  return result;
+}
+
+bool InstallSection(StepContext& ctx, std::string_view root, std::string_view label) {
+  InstallCursor cursor;
+  return InstallSection(ctx, cursor, root, label);
+}
+
+bool MakeDirItem(StepContext& ctx, InstallCursor& cursor, std::string_view line, std::string_view root) {
+  SettingsMacros macros(ctx.settings);
+  WideText name;
+  bool whole = true;
+  // Without a quoted name there is nothing to do. An empty name would make
+  // the cursor end in a backslash, and the sources of later files would
+  // then be taken from the medium's drive root: it is skipped as well.
+  if (macros.Expand(line, name, &whole) == 0 || name.empty()) return true;
+  if (FitsPath(name, whole)) cursor.itemName.Assign(name.view());
+
+  if (name == "..") {
+    std::string_view dir = cursor.currentDir.view();
+    std::size_t cut = dir.rfind('\\');
+    if (dir.size() <= root.size() || cut == std::string_view::npos || cut < root.size()) {
+      // Above the root the sources of later files would lie outside the
+      // medium's tree: the cursor stays at the root.
+      ctx.log.Print("Könyvtár : \"..\" a(z) %s gyökérkönyvtárban, a kurzor a gyökérben marad\n", cursor.currentDir.c_str());
+      cursor.currentDir.Assign(root);
+    } else {
+      cursor.currentDir.Truncate(cut);
+    }
+    return true;
+  }
+  if (name == "\\") {
+    cursor.currentDir.Assign(root);
+    return true;
+  }
+
+  WideText path;
+  bool fits = path.Format("%s\\%s", cursor.currentDir.c_str(), name.c_str()) && FitsPath(path, whole);
+  ctx.messageText.Format("   Könyvtár : %s", path.c_str());
+  ctx.progress.AddLine(ctx.messageText.c_str());
+  ctx.log.Print("Könyvtár készítés : %s...", path.c_str());
+  if (!fits) return DirectoryFailed(ctx, path, platform::kErrorFilenameTooLong);
+  ErrorCode error = ctx.platform.files.MakeDirectory(path.c_str());
+  if (error != kOk && error != platform::kErrorAlreadyExists) return DirectoryFailed(ctx, path, error);
+  ctx.log.Write("OK\n");
+  cursor.currentDir.Assign(path.view());
+  return true;
+}
+
+bool CopyFileItem(StepContext& ctx, InstallCursor& cursor, std::string_view line, std::string_view root) {
+  SettingsMacros macros(ctx.settings);
+  WideText name;
+  bool whole = true;
+  if (macros.Expand(line, name, &whole) == 0) return true;
+  if (FitsPath(name, whole)) cursor.itemName.Assign(name.view());
+
+  WideText target, source;
+  bool fits = target.Format("%s\\%s", cursor.currentDir.c_str(), name.c_str()) && FitsPath(target, whole);
+  std::string_view below = BelowRoot(cursor.currentDir, root);
+  if (below.empty()) {
+    source.Assign(name.view());
+  } else {
+    source.Assign(below);
+    source.Append("\\");
+    source.Append(name.view());
+  }
+  fits = fits && FitsPath(source);
+  ctx.messageText.Format("   Fájl : %s", target.c_str());
+  ctx.progress.AddLine(ctx.messageText.c_str());
+  ctx.log.Print("Fájl másolás : %s...", target.c_str());
+  if (!fits) return CopyFailed(ctx, source, platform::kErrorFilenameTooLong);
+
+  platform::FileSystem& files = ctx.platform.files;
+  files.SetAttributes(target.c_str(), platform::kAttributeNormal);
+  ErrorCode error = files.CopyFileTo(source.c_str(), target.c_str(), false);
+  if (error != kOk) return CopyFailed(ctx, source, error);
+  files.SetAttributes(target.c_str(), platform::kAttributeNormal);
+  ctx.log.Write("OK\n");
+  return true;
+}
+
+bool InstallWindir(StepContext& ctx) {
+  ctx.log.Write("\n\n---> InstallWindir\n");
+  if (!ctx.script.FindLabel("WinDir:")) return true;
+  SettingsMacros macros(ctx.settings);
+  WideText line, name, target;
+  while (ctx.script.ReadItem(line)) {
+    if (RefuseLongLine(ctx, line)) return false;
+    // The name is taken whether or not its closing quote is there.
+    bool whole = true;
+    macros.Expand(line.view(), name, &whole);
+    bool fits = target.Format("%s\\%s", ctx.settings.winDir.c_str(), name.c_str()) && FitsPath(target, whole);
+    ctx.log.Print("Fájl másolás : %s...", target.c_str());
+    ErrorCode error = fits ? ctx.platform.files.CopyFileTo(name.c_str(), target.c_str(), true)
+                           : platform::kErrorFilenameTooLong;
+    if (error == kOk) {
+      ctx.log.Write("OK\n");
+    } else if (error == platform::kErrorFileExists) {
+      ctx.log.Write("EXISTS\n");
+    } else {
+      ctx.log.LogError(error);
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace qz

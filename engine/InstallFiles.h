@@ -1,0 +1,33 @@
+#pragma once
+// Installing what the setup script lists: the "Home:" and "VormexDir:"
+// sections mirror the medium's tree into the target tree through a
+// directory cursor; the "WinDir:" section copies files into the Windows
+// directory unless they are there already.
+
+#include <string_view>
+
+#include "common/Text.h"
+#include "setup/StepContext.h"
+
+namespace qz {
+
+// The directory cursor of a section being installed: the target directory
+// of the file items, and the expanded name of the item being handled.
+struct InstallCursor {
+  PathText currentDir;
+  PathText itemName;
+};
+
+// Installs the section `label` below `root`. False when the label is
+// missing or an item failed (the list then shows "Nem sikerült a másolás!").
+bool InstallSection(StepContext& ctx, InstallCursor& cursor, std::string_view root, std::string_view label);
+bool InstallSection(StepContext& ctx, std::string_view root, std::string_view label);
+
+// One directory item ("DIR" somewhere in the line) and one file item.
+bool MakeDirItem(StepContext& ctx, InstallCursor& cursor, std::string_view line, std::string_view root);
+bool CopyFileItem(StepContext& ctx, InstallCursor& cursor, std::string_view line, std::string_view root);
+
+// The "WinDir:" section; true when it is missing.
+bool InstallWindir(StepContext& ctx);
+
+}  // namespace qz

@@ -1,0 +1,179 @@
+#include "engine/Shortcuts.h"
+
+#include "engine/StepSupport.h"
+
+namespace qz {
+namespace {
+
+using platform::HResult;
+
+constexpr const char* kShellFolders =
+    "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr HResult kFail = static_cast<HResult>(0x80004005);  // E_FAIL
+
+// The application's name names a registry key and the program group
+// folder, which the uninstaller deletes whole. A name that is empty, or
+// that Windows reduces to nothing by dropping trailing dots and blanks,
+// would name the keys and the Programs folder above them instead.
+bool IsUsableAppName(std::string_view name) {
+  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.remove_suffix(1);
+  return !name.empty();
+}
+
+// The component library, initialised for the shortcut work and released on
+// every way out of it.
+class ComSession {
+ public:
+  explicit ComSession(platform::Shell& shell) : shell_(shell), active_(platform::Succeeded(shell.Initialize())) {}
+  ~ComSession() {
+    if (active_) shell_.Uninitialize();
+  }
+  ComSession(const ComSession&) = delete;
+  ComSession& operator=(const ComSession&) = delete;
+
+ private:
+  platform::Shell& shell_;
+  bool active_;
+};
+
+// A shortcut of a "Menu:" or "Desktop:" line, with the paths it is made of.
+struct ShortcutItem {
+  WideText target;
+  WideText title;
+  WideText link;
+};
+
+// Splits an item line: the first blank-delimited word holds the target's
+// file name in quotes, the rest of the line the title in quotes. A line
+// without a title makes no shortcut (its link would be named ".lnk"): it is
+// skipped with a log line. Paths too long for the shell are refused with
+// 206 after the shortcut's log line.
+bool ReadShortcutItem(StepContext& ctx, const TextBuffer& line, const char* folder, ShortcutItem& item) {
+  if (RefuseLongLine(ctx, line)) return false;
+  std::string_view text = line.view();
+  std::size_t blank = text.find_first_of(" \t");
+  SettingsMacros macros(ctx.settings);
+  WideText file;
+  bool fileWhole = true, titleWhole = true;
+  item.title.Clear();
+  if (blank != std::string_view::npos) {
+    macros.Expand(text.substr(0, blank), file, &fileWhole);
+    macros.Expand(text.substr(blank + 1), item.title, &titleWhole);
+  }
+  if (item.title.empty()) {
+    ctx.log.Print("Shortcut : nincs megadva a parancsikon neve : %s\n", line.c_str());
+    return false;
+  }
+  bool fits = item.target.Format("%s\\%s", ctx.settings.homeDir.c_str(), file.c_str()) &&
+              FitsPath(item.target, fileWhole);
+  fits = item.link.Format("%s\\%s.lnk", folder, item.title.c_str()) && FitsPath(item.link, titleWhole) && fits;
+  if (!fits) {
+    ctx.log.Print("Shortcut : %s <- %s\n", item.target.c_str(), item.link.c_str());
+    ctx.log.LogError(platform::kErrorFilenameTooLong);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool RegisterApp(StepContext& ctx) {
+  ctx.log.Write("\n\n---> Alkalmazás regisztráció\n");
+  const SetupSettings& s = ctx.settings;
+  if (!IsUsableAppName(s.appName.view())) {
+    ctx.log.Print("Alkalmazás regisztráció : érvénytelen alkalmazásnév \"%s\"\n", s.appName.c_str());
+    return false;
+  }
+  KeyPathText key;
+  key.Format("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\%s", s.appName.c_str());
+  if (!ctx.registry.SetValueString(key.view(), "Home Dir", s.homeDir.c_str()) ||
+      !ctx.registry.SetValueString(key.view(), "Version", s.appVersion.c_str())) {
+    return false;
+  }
+  key.Format("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\%s", s.appName.c_str());
+  WideText command;
+  command.Format("%s\\qzuninst.exe \"%s\"", s.winDir.c_str(), s.appName.c_str());
+  return ctx.registry.SetValueString(key.view(), "DisplayName", s.appName.c_str()) &&
+         ctx.registry.SetValueString(key.view(), "UninstallString", command.c_str());
+}
+
+bool MakeIcon(StepContext& ctx) {
+  ctx.log.Write("\n\n---> Ikonok készítése\n");
+  const SetupSettings& s = ctx.settings;
+  if (!IsUsableAppName(s.appName.view())) {
+    ctx.log.Print("MakeIcon : érvénytelen alkalmazásnév \"%s\"\n", s.appName.c_str());
+    return false;
+  }
+  PathText programs;
+  if (!ctx.registry.GetValueString(kShellFolders, "Programs", programs)) return false;
+  WideText group;
+  bool fits = group.Format("%s\\%s", programs.c_str(), s.appName.c_str()) && FitsPath(group);
+  ctx.log.Print("MakeIcon : Könyvtár létrehozás %s ...", group.c_str());
+  platform::ErrorCode error = fits ? ctx.platform.files.MakeDirectory(group.c_str()) : platform::kErrorFilenameTooLong;
+  if (error != platform::kOk && error != platform::kErrorAlreadyExists) {
+    ctx.log.LogError(error);
+    return false;
+  }
+  ctx.log.Write("OK\n");
+
+  ComSession session(ctx.platform.shell);
+  WideText line;
+  ShortcutItem item;
+  if (ctx.script.FindLabel("Menu:")) {
+    while (ctx.script.ReadItem(line)) {
+      if (!ReadShortcutItem(ctx, line, group.c_str(), item)) continue;
+      CreateShortcut(ctx, item.target.c_str(), item.link.c_str(), "", item.title.c_str());
+    }
+  }
+  if (ctx.script.FindLabel("Desktop:")) {
+    PathText desktop;
+    if (!ctx.registry.GetValueString(kShellFolders, "Desktop", desktop)) return false;
+    KeyPathText key;
+    key.Format("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\%s", s.appName.c_str());
+    while (ctx.script.ReadItem(line)) {
+      if (!ReadShortcutItem(ctx, line, desktop.c_str(), item)) continue;
+      HResult result = CreateShortcut(ctx, item.target.c_str(), item.link.c_str(), "", item.title.c_str());
+      if (!platform::Succeeded(result)) continue;
+      if (!ctx.registry.SetValueString(key.view(), "Link", item.link.c_str())) return false;
+    }
+  }
+  if (s.installType == kInstallInstall) {
+    WideText title, target, link, arguments;
+    title.Format("%s eltávolítása", s.appName.c_str());
+    arguments.Format("\"%s\"", s.appName.c_str());
+    bool fitsTarget = target.Format("%s\\qzuninst.exe", s.vormexDir.c_str()) && FitsPath(target);
+    bool fitsLink = link.Format("%s\\%s.lnk", group.c_str(), title.c_str()) && FitsPath(link);
+    if (fitsTarget && fitsLink) {
+      CreateShortcut(ctx, target.c_str(), link.c_str(), arguments.c_str(), title.c_str());
+    } else {
+      ctx.log.Print("Shortcut : %s <- %s\n", target.c_str(), link.c_str());
+      ctx.log.LogError(platform::kErrorFilenameTooLong);
+    }
+  }
+  return true;
+}
+
+HResult CreateShortcut(StepContext& ctx, const char* target, const char* linkPath, const char* arguments,
+                       const char* description) {
+  ctx.log.Print("Shortcut : %s <- %s\n", target, linkPath);
+  platform::Shell& shell = ctx.platform.shell;
+  HResult result = 0;
+  std::unique_ptr<platform::ShellLink> link = shell.CreateLink(result);
+  if (!link) return platform::Succeeded(result) ? kFail : result;
+  result = shell.QueryPersistFile(*link);
+  if (!platform::Succeeded(result)) return result;
+
+  if (!platform::Succeeded(link->SetPath(target))) ShowWarning(ctx, "SetPath failed!");
+  if (!platform::Succeeded(link->SetArguments(arguments))) ShowWarning(ctx, "SetArguments failed!");
+  std::string_view targetText = target;
+  std::size_t cut = targetText.rfind('\\');
+  WideText directory;
+  directory.Assign(cut == std::string_view::npos ? std::string_view() : targetText.substr(0, cut));
+  if (!platform::Succeeded(link->SetWorkingDirectory(directory.c_str()))) ShowWarning(ctx, "SetWorkingDirectory failed!");
+  if (!platform::Succeeded(link->SetDescription(description))) ShowWarning(ctx, "SetDescription failed!");
+  result = link->Save(linkPath);
+  if (!platform::Succeeded(result)) ShowWarning(ctx, "Save failed!");
+  return result;
+}
+
+}  // namespace qz
