@@ -66,7 +66,7 @@ std::uint16_t Le16(const unsigned char* p) { return static_cast<std::uint16_t>(p
 
 // --- the recorded painting ---
 
-std::vector<const DrawOp*> Painting::Of(DrawOp::Kind kind) const {
+std::vector<const DrawOp*> Painting::Of(DrawOp::Kind kind) const& {
   std::vector<const DrawOp*> found;
   for (const DrawOp& op : ops) {
     if (op.kind == kind) found.push_back(&op);
@@ -365,11 +365,11 @@ int SimUserInterface::RunDialog(DialogHandler& handler) {
     return -1;
   }
   SimDialog dialog(*this, *tpl, handler);
-  ++depth_;
+  open_.push_back(&dialog);
   struct Leave {
-    int& depth;
-    ~Leave() { --depth; }
-  } leave{depth_};
+    std::vector<SimDialog*>& open;
+    ~Leave() { open.pop_back(); }
+  } leave{open_};
   handler.OnInit(dialog);
   shown_.push_back(tpl->id);
   Record("Dialog " + std::to_string(tpl->id) + " " + Quoted(dialog.caption_));

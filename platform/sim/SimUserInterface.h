@@ -46,7 +46,9 @@ struct Painting {
   std::vector<FontSpec> fontsMade;
   bool fontsReleased = true;  // every font made was deselected and deleted
 
-  std::vector<const DrawOp*> Of(DrawOp::Kind kind) const;
+  // The calls of one kind, in order (pointers into this painting).
+  std::vector<const DrawOp*> Of(DrawOp::Kind kind) const&;
+  std::vector<const DrawOp*> Of(DrawOp::Kind kind) const&& = delete;
 };
 
 // A canvas that records what is drawn on it.
@@ -195,6 +197,8 @@ class SimUserInterface : public UserInterface {
   // The main window's last painting (background and painting), if shown.
   const Painting* MainWindowPainting() const { return mainPainting_ ? &*mainPainting_ : nullptr; }
   int MainWindowPaintCount() const { return mainPaintCount_; }
+  // The dialog on top, or null when none is shown.
+  SimDialog* CurrentDialog() const { return open_.empty() ? nullptr : open_.back(); }
 
  private:
   friend class SimDialog;
@@ -217,7 +221,7 @@ class SimUserInterface : public UserInterface {
   std::unique_ptr<Painting> mainPainting_;
   std::string mainTexts_;
   int mainPaintCount_ = 0;
-  int depth_ = 0;
+  std::vector<SimDialog*> open_;
 };
 
 }  // namespace qz::platform::sim

@@ -1,0 +1,151 @@
+// The progress page and the sequence table's mechanism, with steps of the
+// test's own.
+
+#include "tests/wizard/WizardFixture.h"
+
+namespace qz::test {
+namespace {
+
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using V = RowText::Value;
+
+class ProgressPageTest : public WizardTest {
+ protected:
+  // A step that notes that it ran and whether "Befejezés" was disabled.
+  InstallStep Step(const std::string& name, bool result) {
+    return [this, name, result](StepContext& ctx) {
+      ran_ += name + " ";
+      auto* dialog = ui().CurrentDialog();
+      EXPECT_EQ(dialog->TemplateId(), kProgressDialog);
+      EXPECT_FALSE(dialog->IsEnabled(1)) << "Befejezés while " << name << " runs";
+      ctx.log.Print("\n\n---> %s\n", name.c_str());
+      return result;
+    };
+  }
+
+  void RunToTheEnd(RunOutcome expected) {
+    op_.On(kProgressDialog, [](SimDialog& d) {
+      EXPECT_TRUE(d.IsEnabled(1));
+      d.Click(1);
+    });
+    EXPECT_EQ(Run(), expected);
+  }
+
+  std::string ran_;
+};
+
+TEST_F(ProgressPageTest, EachKindOfRunPerformsItsOwnRowsInOrder) {
+  sequence_ = {
+      {kRunsOnInstall, {"első"}, Step("a", true), {"x"}},
+      {kRunsOnInstall | kRunsOnPatch, {}, Step("b", true), {"x"}},
+      {kRunsOnUpdate, {"frissítés"}, Step("c", true), {"x"}},
+      {kRunsOnInstall | kRunsOnUpdate, {"utolsó %s", {V::AppName}}, Step("d", true), {"x"}},
+  };
+  ToDirectoryPage().Enter(kDirectoryDialog);
+  RunToTheEnd(RunOutcome::Finished);
+  EXPECT_EQ(ran_, "a b d ");
+  EXPECT_THAT(Transcript(), HasSubstr("Dialog 105 \"Telepítés\"\nList 1017: első\nList 1017: utolsó Demo\n"
+                                      "List 1017: --- !!! A telepítés sikeresen befejeződött!!! ---\n"
+                                      "Enabled 1 \"Befejezés\"\n> Click 1 \"Befejezés\"\n"));
+
+  ran_.clear();
+  Installed("1.5", "C:\\DEMO");
+  op_.Enter(kWelcomeDialog).Enter(kLicenceDialog);
+  RunToTheEnd(RunOutcome::Finished);
+  EXPECT_EQ(ran_, "c d ");
+}
+
+TEST_F(ProgressPageTest, TheFirstFailureStopsTheSequenceAndIsShownAndLogged) {
+  sequence_ = {
+      {kRunsOnInstall, {"A %s telepítése", {V::AppName}}, Step("jó", true), {"x"}},
+      {kRunsOnInstall, {"Adatbázis konverzió : v%s -> v%s", {V::OldVersion, V::AppVersion}}, Step("rossz", false),
+       {"Hiba történt a %s telepítése közben", {V::AppName}}},
+      {kRunsOnInstall, {"soha"}, Step("soha", true), {"x"}},
+  };
+  ToDirectoryPage().Enter(kDirectoryDialog).Answer(platform::kIdOk);
+  RunToTheEnd(RunOutcome::Failed);
+  EXPECT_EQ(ran_, "jó rossz ");
+  EXPECT_THAT(Transcript(), HasSubstr("List 1017: A Demo telepítése\nList 1017: Adatbázis konverzió : v -> v2.0\n"
+                                      "Message box \"Demo\" (OK, stop): Hiba történt a Demo telepítése közben\n> OK\n"
+                                      "List 1017: --- !!! Hiba a telepítés közben !!! ---\n"
+                                      "Enabled 1 \"Befejezés\"\n"));
+  EXPECT_THAT(Log(), EndsWith("\r\n\r\n---> rossz\r\nShowError : \r\nHiba történt a Demo telepítése közben\r\n\r\n"
+                              "A telepítés nem sikerült!!!\r\n\r\n\r\n"));
+}
+
+TEST_F(ProgressPageTest, ARowWithoutAStepFails) {
+  sequence_ = {{kRunsOnInstall, {}, nullptr, {"Nincs lépés"}}};
+  ToDirectoryPage().Enter(kDirectoryDialog).Answer(platform::kIdOk);
+  RunToTheEnd(RunOutcome::Failed);
+  EXPECT_THAT(Transcript(), HasSubstr("(OK, stop): Nincs lépés\n"));
+}
+
+TEST_F(ProgressPageTest, EnterDoesNotFinishThePageBeforeTheSequenceEnds) {
+  sequence_ = {{kRunsOnInstall, {"lépés"}, [this](StepContext&) {
+                  // The page receives Enter while the step runs: nothing may end it.
+                  ui().CurrentDialog()->Enter();
+                  return true;
+                },
+                {"x"}}};
+  ToDirectoryPage().Enter(kDirectoryDialog);
+  RunToTheEnd(RunOutcome::Finished);
+}
+
+TEST_F(ProgressPageTest, LeavingAfterTheSequenceGoesThroughTheExitConfirmation) {
+  ToDirectoryPage().Enter(kDirectoryDialog).Escape(kProgressDialog).Enter(kExitConfirmDialog);
+  RunToTheEnd(RunOutcome::Finished);
+}
+
+TEST(InstallSequenceTest, TheNineRowsAndTheirTexts) {
+  int calls = 0;
+  auto ok = [&calls](StepContext&) { return ++calls > 0; };
+  InstallSequence rows = MakeInstallSequence({ok, ok, ok, ok, ok, ok, ok, ok, ok});
+  ASSERT_EQ(rows.size(), 9u);
+  SetupSettings s;
+  s.appName.Assign("Demo");
+  s.appVersion.Assign("2.0");
+  s.oldVersion.Assign("1.5");
+  auto texts = [&](unsigned kind) {
+    std::string out;
+    MessageText text;
+    for (const InstallRow& row : rows) {
+      if (!(row.runsOn & kind)) continue;
+      row.progress.Compose(s, text);
+      out += "[" + std::string(text.view()) + "|";
+      row.failure.Compose(s, text);
+      out += std::string(text.view()) + "]";
+    }
+    return out;
+  };
+  EXPECT_EQ(texts(kRunsOnInstall),
+            "[A Btrieve regisztrálás...|Hiba a Btrieve ellenőrzés közben...]"
+            "[|Hiba történt a Btrive regisztrálása közben]"
+            "[|Hiba történt a telepítése közben (WinDir)]"
+            "[A Demo telepítése|Hiba történt a Demo telepítése közben]"
+            "[A eltávolító program telepítése...|Hiba történt az eltávolító program telepítése közben]"
+            "[A Demo regisztrálása|Hiba történt a Demo regisztrálása közben]"
+            "[Parancsikon létrehozása|A telepítő nem tudott létrehozni a parancsikont]");
+  EXPECT_EQ(texts(kRunsOnPatch),
+            "[A Demo telepítése|Hiba történt a Demo telepítése közben]"
+            "[A eltávolító program telepítése...|Hiba történt az eltávolító program telepítése közben]"
+            "[Parancsikon létrehozása|A telepítő nem tudott létrehozni a parancsikont]");
+  EXPECT_EQ(texts(kRunsOnUpdate),
+            "[Biztonsági másolat készítése...|A programról nem sikerült biztonsági másolatot készíteni!\n\n"
+            "A telepítést nem lehet végrehajtani!]"
+            "[Adatbázis konverzió : v1.5 -> v2.0|Hiba történt az adatbáziskonverzió közben v1.5 -> v2.0]");
+}
+
+TEST(InstallSequenceTest, ValuesAreNeverReadAsFormats) {
+  SetupSettings s;
+  s.appName.Assign("%s%n%d 100%");
+  MessageText text;
+  RowText("A %s telepítése %d%%", {RowText::Value::AppName}).Compose(s, text);
+  EXPECT_EQ(text.view(), "A %s%n%d 100% telepítése %d%%");
+  s.appName.Assign(std::string(255, 'x'));
+  RowText("%s %s %s", {RowText::Value::AppName, RowText::Value::AppName, RowText::Value::AppName}).Compose(s, text);
+  EXPECT_EQ(text.length(), 511u) << "cut to the shared text";
+}
+
+}  // namespace
+}  // namespace qz::test

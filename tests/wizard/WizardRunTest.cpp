@@ -1,0 +1,298 @@
+// The wizard driver: which pages a run shows, how it moves between them,
+// how it stops, and what it writes to the log.
+
+#include <algorithm>
+#include <vector>
+
+#include "tests/wizard/WizardFixture.h"
+
+namespace qz::test {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::EndsWith;
+
+constexpr int kIdCancelButton = 2;
+
+const char* kBanner =
+    "*******************QZSetup***************************\r\n* Dátum : 2024-03-05 Tuesday 14:07:09\r\n\r\n";
+
+TEST_F(WizardTest, FirstInstallationWalksFourPagesAndLogsItsArguments) {
+  ToDirectoryPage().Enter(kDirectoryDialog).Click(kProgressDialog, 1);
+  EXPECT_EQ(Run(), RunOutcome::Finished);
+  EXPECT_EQ(ui().DialogsShown(), (std::vector<int>{101, 102, 103, 105}));
+  EXPECT_EQ(Log(), std::string(kBanner) +
+                       "---> GetDefaults\r\n"
+                       "Registry : IsValidKey [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex Kft\\Demo] =  ERROR\r\n"
+                       "\r\n\r\n\r\n---> Arguments\r\n"
+                       "AppName : Demo\r\nAppVersion : 2.0\r\nInstallType : INSTALL\r\n"
+                       "\r\n\r\n---> Teszt\r\n\r\n\r\n\r\n");
+  EXPECT_THAT(Transcript(), HasSubstr("Dialog 101 \"Üdvözli a \"Demo\" telepítője\"\n"));
+  EXPECT_THAT(Transcript(), HasSubstr("List 1017: A Demo telepítése\n"
+                                      "List 1017: --- !!! A telepítés sikeresen befejeződött!!! ---\n"
+                                      "Enabled 1 \"Befejezés\"\n"));
+  EXPECT_THAT(Transcript(), EndsWith("Main window closed\n"));
+  EXPECT_TRUE(HostExists("C:\\DEMO"));
+}
+
+TEST_F(WizardTest, AnInstalledApplicationIsUpdatedWithoutTheDirectoryPage) {
+  Installed("1.5", "C:\\DEMO");
+  op_.Enter(kWelcomeDialog).Enter(kLicenceDialog).Click(kProgressDialog, 1);
+  EXPECT_EQ(Run(), RunOutcome::Finished);
+  EXPECT_EQ(ui().DialogsShown(), (std::vector<int>{101, 102, 105}));
+  EXPECT_THAT(Log(), HasSubstr("AppName : Demo\r\nAppVersion : 2.0\r\nInstallType : UPDATE\r\nOld version : 1.5\r\n"));
+  EXPECT_THAT(Transcript(), HasSubstr("Dialog 101 \"Üdvözli a \"Demo\" frissítő programja\"\n"));
+  EXPECT_THAT(Transcript(), HasSubstr("Main window shows \"Frissítő program - Demo v1.5 -> v2.0 |"));
+}
+
+TEST_F(WizardTest, APatchOfTheInstalledVersionLogsItsType) {
+  WriteMedium("setup.ini", std::string(kScript).replace(std::string(kScript).find("Install\""), 7, "Patch"));
+  Installed("2.0", "C:\\DEMO");
+  op_.Enter(kWelcomeDialog).Enter(kLicenceDialog).Click(kProgressDialog, 1);
+  EXPECT_EQ(Run(), RunOutcome::Finished);
+  EXPECT_THAT(Log(), HasSubstr("InstallType : PATCH\r\nOld version : 2.0\r\n"));
+  EXPECT_THAT(Transcript(), HasSubstr("\"Üdvözli a \"Demo\" javító programja\""));
+}
+
+TEST_F(WizardTest, BackFromTheDirectoryPageShowsTheLicenceReadAgain) {
+  WriteMedium("licensz.txt", "first\r\n");
+  ToDirectoryPage()
+      .On(kDirectoryDialog,
+          [this](SimDialog& d) {
+            WriteMedium("licensz.txt", "second\r\n");
+            d.Click(kBackButton);
+          })
+      .On(kLicenceDialog,
+          [](SimDialog& d) {
+            EXPECT_EQ(d.Text(kTextBox), "second\r\n");
+            d.Click(kBackButton);
+          })
+      .On(kWelcomeDialog, [](SimDialog& d) { d.Enter(); })
+      .Enter(kLicenceDialog)
+      .Enter(kDirectoryDialog)
+      .Click(kProgressDialog, 1);
+  EXPECT_EQ(Run(), RunOutcome::Finished);
+  EXPECT_EQ(ui().DialogsShown(), (std::vector<int>{101, 102, 103, 102, 101, 102, 103, 105}));
+}
+
+TEST_F(WizardTest, TheDirectoryPageShowsWhatWasLastEnteredAfterGoingBack) {
+  ToDirectoryPage()
+      .TypeAndEnter(kDirectoryDialog, kTextBox, "C:\\NINCS\\MASIK")
+      .Answer(platform::kIdOk)
+      .Click(kDirectoryDialog, kBackButton)
+      .Enter(kLicenceDialog)
+      .On(kDirectoryDialog,
+          [](SimDialog& d) {
+            EXPECT_EQ(d.Text(kTextBox), "C:\\NINCS\\MASIK");
+            d.Escape();
+          })
+      .Escape(kExitConfirmDialog);
+  EXPECT_EQ(Run(), RunOutcome::Left);
+}
+
+// Leaving through the exit confirmation, on every page and every way.
+struct LeaveCase {
+  int page;
+  const char* how;  // "esc", "buttons", "close"
+};
+
+class LeaveTest : public WizardTest, public ::testing::WithParamInterface<LeaveCase> {};
+
+TEST_P(LeaveTest, EndsTheWizardAndClosesTheLog) {
+  const LeaveCase& c = GetParam();
+  std::vector<int> before;
+  for (int page : {kWelcomeDialog, kLicenceDialog, kDirectoryDialog, kProgressDialog}) {
+    if (page == c.page) break;
+    before.push_back(page);
+    op_.Enter(page);
+  }
+  std::string how = c.how;
+  if (how == "buttons" && c.page != kProgressDialog) {
+    op_.Click(c.page, kIdCancelButton);
+  } else {
+    op_.Escape(c.page);
+  }
+  if (how == "esc") op_.Escape(kExitConfirmDialog);
+  if (how == "buttons") op_.Click(kExitConfirmDialog, 2);
+  if (how == "close") op_.Close(kExitConfirmDialog);
+  EXPECT_EQ(Run(), RunOutcome::Left);
+  before.push_back(c.page);
+  before.push_back(kExitConfirmDialog);
+  EXPECT_EQ(ui().DialogsShown(), before);
+  EXPECT_THAT(Log(), EndsWith("\r\n\r\n\r\n"));
+  EXPECT_THAT(Transcript(), EndsWith("Dialog " + std::to_string(c.page) + " ends with 2\nMain window closed\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryPage, LeaveTest,
+                         ::testing::Values(LeaveCase{101, "esc"}, LeaveCase{101, "buttons"}, LeaveCase{101, "close"},
+                                           LeaveCase{102, "esc"}, LeaveCase{102, "buttons"}, LeaveCase{103, "esc"},
+                                           LeaveCase{103, "buttons"}, LeaveCase{103, "close"}, LeaveCase{105, "esc"},
+                                           LeaveCase{105, "close"}));
+
+TEST_F(WizardTest, EnterOnTheExitConfirmationContinuesTheSetup) {
+  op_.Escape(kWelcomeDialog)
+      .On(kExitConfirmDialog,
+          [](SimDialog& d) {
+            EXPECT_EQ(d.Caption(), "Kilépés a telepítőből");
+            EXPECT_EQ(d.DefaultButton(), 1);
+            EXPECT_EQ(d.Text(1), "Folytat");
+            d.Enter();
+          })
+      .On(kWelcomeDialog,
+          [](SimDialog& d) {
+            d.Click(kIdCancelButton);
+          })
+      .Click(kExitConfirmDialog, 1)
+      .Enter(kWelcomeDialog)
+      .Enter(kLicenceDialog)
+      .Enter(kDirectoryDialog)
+      .Click(kProgressDialog, 1);
+  EXPECT_EQ(Run(), RunOutcome::Finished);
+}
+
+TEST_F(WizardTest, PagesWithoutASystemMenuHaveNoCloseBox) {
+  op_.On(kWelcomeDialog, [](SimDialog& d) { d.Close(); });
+  EXPECT_THROW(Run(), platform::sim::OperatorStuck);
+}
+
+TEST_F(WizardTest, AMissingScriptStopsBeforeAnyPage) {
+  std::filesystem::remove(medium_ / "setup.ini");
+  op_.Answer(platform::kIdOk);
+  EXPECT_EQ(Run(), RunOutcome::Stopped);
+  EXPECT_TRUE(ui().DialogsShown().empty());
+  EXPECT_THAT(Transcript(), HasSubstr("Message box \"QZSetup\" (OK, exclamation): "
+                                      "Nem lehet megnyitni a telepítő fájlt (setup.ini)\n"));
+  EXPECT_EQ(Log(), std::string(kBanner) + "Nem lehet megnyitni a telepítő fájlt (setup.ini)\r\n\r\n\r\n");
+  // Only the gradient and the banner line behind the message.
+  EXPECT_THAT(Transcript(), HasSubstr("Main window shows \"VORMEX SOFTWARE KFT.  >>>  (WWW.VORMEX.HU)\"\n"));
+  EXPECT_THAT(Transcript(), ::testing::Not(HasSubstr("Telepítő -")));
+}
+
+struct SettingsErrorCase {
+  const char* script;
+  const char* message;
+};
+
+class SettingsErrorTest : public WizardTest, public ::testing::WithParamInterface<SettingsErrorCase> {};
+
+TEST_P(SettingsErrorTest, StopsWithItsMessageBeforeAnyPage) {
+  WriteMedium("setup.ini", GetParam().script);
+  op_.Answer(platform::kIdOk);
+  EXPECT_EQ(Run(), RunOutcome::Stopped);
+  EXPECT_TRUE(ui().DialogsShown().empty());
+  std::string shown;
+  for (char c : std::string(GetParam().message)) shown += c == '\n' ? std::string("\n    ") : std::string(1, c);
+  EXPECT_THAT(Transcript(), HasSubstr("(OK, exclamation): " + shown + "\n> OK\n"));
+  std::string logged;
+  for (char c : std::string(GetParam().message)) logged += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  EXPECT_THAT(Log(), EndsWith(logged + "\r\n\r\n\r\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    GetDefaults, SettingsErrorTest,
+    ::testing::Values(
+        SettingsErrorCase{"AppName:\n\"A\"\nAppVersion:\n\"1\"\nDefaultDir:\n\"C:\\A\"\nAppLogo:\n\"l.bmp\"\n",
+                          "Nincs megadva a telepítés típusa"},
+        SettingsErrorCase{"InstallType:\nInstall\n", "Ismeretlen telepítési típus"},
+        SettingsErrorCase{"InstallType:\n\"Install\"\n", "Nincs megadva az alkalmazás neve"},
+        SettingsErrorCase{"InstallType:\n\"Install\"\nAppName:\n\"A\"\n", "Nincs megadva az alkalmazás verziószáma"},
+        SettingsErrorCase{"InstallType:\n\"Install\"\nAppName:\n\"A\"\nAppVersion:\n\"1\"\n",
+                          "Nincs alapértelmezett könyvtár megadva"},
+        SettingsErrorCase{"InstallType:\n\"Install\"\nAppName:\n\"A\"\nAppVersion:\n\"1\"\nDefaultDir:\n\"C:\\A\"\n",
+                          "Nincs logo kép megadva"},
+        SettingsErrorCase{"InstallType:\n\"Update\"\nAppName:\n\"A\"\nAppVersion:\n\"1\"\nDefaultDir:\n\"C:\\A\"\n"
+                          "AppLogo:\n\"l.bmp\"\n",
+                          "A A program frissítése nem lehetséges!\nA frissítéshez előb telepítenie kell a programot"}));
+
+TEST_F(WizardTest, EachRunAppendsItsOwnSection) {
+  std::filesystem::remove(medium_ / "setup.ini");
+  op_.Answer(platform::kIdOk);
+  Run();
+  op_.Answer(platform::kIdOk);
+  Run();
+  std::string section = std::string(kBanner) + "Nem lehet megnyitni a telepítő fájlt (setup.ini)\r\n\r\n\r\n";
+  EXPECT_EQ(Log(), section + section);
+}
+
+TEST_F(WizardTest, AStartUpFailureShowsItsMessageAndEndsWithoutTheMainWindow) {
+  machine_->files().SetDriveFull('c', true);
+  op_.Answer(platform::kIdOk);
+  EXPECT_EQ(Run(), RunOutcome::Stopped);
+  EXPECT_EQ(Transcript(),
+            "Message box \"QZSetup\" (OK, exclamation): Nem hozható létre a C:\\windows\\Vormex könyvtár!\n    \n"
+            "    Engedélyezze a könyvtár létrehozásátaz installáció megkezdéséhez!\n> OK\n");
+  EXPECT_EQ(Log(), "<missing>");
+}
+
+TEST_F(WizardTest, ALogoIsDrawnAtTheTopLeftOfEveryPage) {
+  WriteMedium("logo.bmp", BitmapFile(40, 30));
+  auto logoAt8 = [](SimDialog& d) {
+    auto images = d.LastPainting().Of(platform::sim::DrawOp::Image);
+    ASSERT_EQ(images.size(), 1u) << "page " << d.TemplateId();
+    EXPECT_EQ(images[0]->x, 8);
+    EXPECT_EQ(images[0]->y, 8);
+    EXPECT_EQ(images[0]->width, 40);
+    EXPECT_EQ(images[0]->height, 30);
+  };
+  for (int page : {kWelcomeDialog, kLicenceDialog, kDirectoryDialog}) {
+    op_.On(page, [logoAt8](SimDialog& d) {
+      logoAt8(d);
+      d.Enter();
+    });
+  }
+  op_.On(kProgressDialog, [logoAt8](SimDialog& d) {
+    logoAt8(d);
+    d.Click(1);
+  });
+  EXPECT_EQ(Run(), RunOutcome::Finished);
+}
+
+TEST_F(WizardTest, ALogoThatCannotBeLoadedShowsNoLogoAndNoMessage) {
+  WriteMedium("logo.bmp", BitmapFile(40, 30).substr(0, 100));
+  auto noLogo = [](SimDialog& d) { EXPECT_TRUE(d.LastPainting().Of(platform::sim::DrawOp::Image).empty()); };
+  op_.On(kWelcomeDialog, [noLogo](SimDialog& d) {
+       noLogo(d);
+       d.Escape();
+     }).Escape(kExitConfirmDialog);
+  EXPECT_EQ(Run(), RunOutcome::Left);
+  EXPECT_THAT(Transcript(), ::testing::Not(HasSubstr("Message box")));
+}
+
+TEST_F(WizardTest, APageThatCannotBeCreatedEndsTheWizardInsteadOfLooping) {
+  // The setup program's dialogs without the licence page.
+  const auto& all = qz::templates::kQZSetupDialogs;
+  std::vector<platform::sim::DialogTemplate> some;
+  for (std::size_t i = 0; i < all.count; ++i) {
+    if (all.dialogs[i].id != kLicenceDialog) some.push_back(all.dialogs[i]);
+  }
+  platform::sim::DialogTemplateSet set{some.data(), some.size()};
+  ui().SetTemplates(set);
+  op_.Enter(kWelcomeDialog).Answer(platform::kIdOk);
+  EXPECT_EQ(Run(), RunOutcome::Failed);
+  EXPECT_EQ(ui().DialogsShown(), (std::vector<int>{101}));
+  EXPECT_THAT(Transcript(), HasSubstr("Dialog 102 cannot be created\n"
+                                      "Message box \"QZSetup\" (OK, exclamation): A telepítő 102. ablaka nem "
+                                      "jeleníthető meg!\n"));
+  EXPECT_THAT(Log(), EndsWith("\r\n\r\n---> Wizard\r\nA telepítő 102. ablaka nem jeleníthető meg!\r\n\r\n\r\n\r\n"));
+}
+
+TEST_F(WizardTest, AnOperatorWithNothingLeftToDoEndsTheRun) {
+  op_.Enter(kWelcomeDialog);
+  EXPECT_THROW(
+      {
+        SetupApp app(machine_->platform(), btrieve_, sequence_);
+        app.Run();
+      },
+      platform::sim::OperatorStuck);
+}
+
+TEST_F(WizardTest, LaterActivationsOfTheMainWindowDoNotStartTheWizardAgain) {
+  ToDirectoryPage().Enter(kDirectoryDialog).Click(kProgressDialog, 1);
+  Run();
+  // Every closed dialog activates the main window again.
+  EXPECT_EQ(ui().MainWindowPaintCount(), 1 + 4);
+  EXPECT_EQ(std::count(ui().DialogsShown().begin(), ui().DialogsShown().end(), kWelcomeDialog), 1);
+}
+
+}  // namespace
+}  // namespace qz::test
