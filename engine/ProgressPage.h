@@ -29,11 +29,6 @@ class ProgressPage : public WizardPage {
   bool Finished() const { return finished_; }
   bool Succeeded() const { return finished_ && succeeded_; }
 
-  // The target directory of the section being installed, and the expanded
-  // name of the item line being handled.
-  PathText currentDir;
-  PathText itemName;
-
  private:
   bool finished_ = false;
   bool succeeded_ = false;

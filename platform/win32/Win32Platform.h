@@ -44,12 +44,19 @@ class Win32Clock : public Clock {
 
 class Win32UserInterface : public UserInterface {
  public:
+  Win32UserInterface();
+  ~Win32UserInterface() override;
   int RunDialog(DialogHandler& handler) override;
   int ShowMessage(const char* text, const char* caption, Buttons buttons, Icon icon) override;
   std::unique_ptr<Bitmap> LoadBitmapFile(const char* path) override;
   void RunMainWindow(const char* caption, MainWindowHandler& handler) override;
   void CloseMainWindow() override;
   const char* ProgramName() override;
+
+  struct State;  // the windows open, kept in Win32UserInterface.cpp
+
+ private:
+  std::unique_ptr<State> state_;
 };
 
 class Win32Shell : public Shell {

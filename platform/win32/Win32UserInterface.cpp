@@ -1,17 +1,380 @@
+// The user interface on the real machine: modal dialogs from the program's
+// resources with a dialog procedure that hands every message to the
+// handler, message boxes, the shell's folder browser, the maximised main
+// window with its GDI painting, and bitmaps loaded from files.
+
 #include <windows.h>
+#include <shlobj.h>
+
+#include <map>
+#include <string>
+#include <vector>
 
 #include "platform/win32/Win32Platform.h"
 
 namespace qz::platform::win32 {
+namespace {
 
-// Not yet: dialogs and the main window arrive with the setup program.
-int Win32UserInterface::RunDialog(DialogHandler&) { return -1; }
-int Win32UserInterface::ShowMessage(const char* text, const char* caption, Buttons buttons, Icon) {
-  return MessageBoxA(nullptr, text, caption, buttons == Buttons::YesNo ? MB_YESNO : MB_OK);
+constexpr const char* kMainWindowClass = "QZSetupMainFrame";
+constexpr int kProgramIcon = 31234;
+
+class Win32Bitmap : public Bitmap {
+ public:
+  explicit Win32Bitmap(HBITMAP handle) : handle_(handle) {
+    BITMAP info{};
+    if (GetObjectA(handle_, sizeof info, &info)) {
+      width_ = info.bmWidth;
+      height_ = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+    }
+  }
+  ~Win32Bitmap() override { DeleteObject(handle_); }
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
+  HBITMAP handle() const { return handle_; }
+
+ private:
+  HBITMAP handle_;
+  int width_ = 0, height_ = 0;
+};
+
+// One painting's device context. Brushes are made once per colour and
+// fonts as asked; all are deleted, and the first font put back, at the end.
+class Win32Canvas : public Canvas {
+ public:
+  Win32Canvas(HWND window, HDC dc) : window_(window), dc_(dc) {}
+  ~Win32Canvas() override {
+    if (firstFont_) SelectObject(dc_, firstFont_);
+    for (HFONT font : fonts_) DeleteObject(font);
+    for (auto& [color, brush] : brushes_) DeleteObject(brush);
+  }
+  Win32Canvas(const Win32Canvas&) = delete;
+  Win32Canvas& operator=(const Win32Canvas&) = delete;
+
+  Rect ClientRect() override {
+    RECT r{};
+    GetClientRect(window_, &r);
+    return {r.left, r.top, r.right, r.bottom};
+  }
+  int DpiY() override { return GetDeviceCaps(dc_, LOGPIXELSY); }
+  void FillRect(const Rect& rect, Color color) override {
+    COLORREF ref = RGB(color.red, color.green, color.blue);
+    HBRUSH& brush = brushes_[ref];
+    if (!brush) brush = CreateSolidBrush(ref);
+    RECT r{rect.left, rect.top, rect.right, rect.bottom};
+    ::FillRect(dc_, &r, brush);
+  }
+  int MakeFont(const FontSpec& s) override {
+    fonts_.push_back(CreateFontA(s.height, s.width, s.escapement, s.orientation, s.weight, s.italic, s.underline,
+                                 s.strikeOut, static_cast<DWORD>(s.charSet), static_cast<DWORD>(s.outPrecision),
+                                 static_cast<DWORD>(s.clipPrecision), static_cast<DWORD>(s.quality),
+                                 static_cast<DWORD>(s.pitchAndFamily), s.face.c_str()));
+    return static_cast<int>(fonts_.size()) - 1;
+  }
+  void SelectFont(int font) override {
+    if (font < 0 || font >= static_cast<int>(fonts_.size()) || !fonts_[static_cast<std::size_t>(font)]) return;
+    HGDIOBJ previous = SelectObject(dc_, fonts_[static_cast<std::size_t>(font)]);
+    if (!firstFont_) firstFont_ = previous;
+  }
+  void SetTransparentBackground() override { SetBkMode(dc_, TRANSPARENT); }
+  void SetTextColor(Color color) override { ::SetTextColor(dc_, RGB(color.red, color.green, color.blue)); }
+  void WriteText(const char* text, const Rect& rect, unsigned format) override {
+    RECT r{rect.left, rect.top, rect.right, rect.bottom};
+    DrawTextA(dc_, text, -1, &r, format);
+  }
+  void DrawBitmap(const Bitmap& bitmap, int x, int y) override {
+    const auto* image = dynamic_cast<const Win32Bitmap*>(&bitmap);
+    if (!image) return;
+    HDC memory = CreateCompatibleDC(dc_);
+    HGDIOBJ previous = SelectObject(memory, image->handle());
+    BitBlt(dc_, x, y, image->Width(), image->Height(), memory, 0, 0, SRCCOPY);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+  }
+
+ private:
+  HWND window_;
+  HDC dc_;
+  HGDIOBJ firstFont_ = nullptr;
+  std::vector<HFONT> fonts_;
+  std::map<COLORREF, HBRUSH> brushes_;
+};
+
+class Win32List : public ListControl {
+ public:
+  explicit Win32List(HWND list) : list_(list) {}
+  void AddString(const char* text) override { SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); }
+  void SelectString(int start, const char* prefix) override {
+    SendMessageA(list_, LB_SELECTSTRING, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(prefix));
+  }
+
+ private:
+  HWND list_;
+};
+
+int MessageFlags(Buttons buttons, Icon icon) {
+  UINT flags = buttons == Buttons::YesNo ? MB_YESNO : MB_OK;
+  switch (icon) {
+    case Icon::Exclamation: flags |= MB_ICONEXCLAMATION; break;
+    case Icon::Stop: flags |= MB_ICONSTOP; break;
+    case Icon::Question: flags |= MB_ICONQUESTION; break;
+    case Icon::Information: flags |= MB_ICONINFORMATION; break;
+    case Icon::None: break;
+  }
+  return static_cast<int>(flags);
 }
-std::unique_ptr<Bitmap> Win32UserInterface::LoadBitmapFile(const char*) { return nullptr; }
-void Win32UserInterface::RunMainWindow(const char*, MainWindowHandler&) {}
-void Win32UserInterface::CloseMainWindow() {}
-const char* Win32UserInterface::ProgramName() { return "QZSetup"; }
+
+void CenterOver(HWND window, HWND owner) {
+  RECT area{};
+  if (!owner || !IsWindowVisible(owner) || !GetWindowRect(owner, &area)) {
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  }
+  RECT self{};
+  GetWindowRect(window, &self);
+  int width = self.right - self.left, height = self.bottom - self.top;
+  int x = area.left + ((area.right - area.left) - width) / 2;
+  int y = area.top + ((area.bottom - area.top) - height) / 2;
+  SetWindowPos(window, nullptr, x < 0 ? 0 : x, y < 0 ? 0 : y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+struct Win32UserInterface::State {
+  HWND main = nullptr;
+  MainWindowHandler* mainHandler = nullptr;
+  std::vector<HWND> dialogs;  // open dialogs, the top one last
+  std::string programName;
+
+  HWND Owner() const { return dialogs.empty() ? main : dialogs.back(); }
+};
+
+namespace {
+
+class Win32Dialog : public Dialog {
+ public:
+  Win32Dialog(DialogHandler& handler, Win32UserInterface::State& state) : handler_(handler), state_(state) {}
+  DialogHandler& handler() { return handler_; }
+  Win32UserInterface::State& state() { return state_; }
+  HWND window = nullptr;
+
+  int ShowMessage(const char* text, const char* caption, Buttons buttons, Icon icon) override {
+    return MessageBoxA(window, text, caption, static_cast<UINT>(MessageFlags(buttons, icon)));
+  }
+  void SetItemText(int id, const char* text) override { SetDlgItemTextA(window, id, text); }
+  std::size_t GetItemText(int id, TextBuffer& text) override {
+    HWND item = GetDlgItem(window, id);
+    int length = item ? GetWindowTextLengthA(item) : 0;
+    text.Clear();
+    if (item) GetWindowTextA(item, text.data(), static_cast<int>(text.capacity()));
+    return length < 0 ? 0 : static_cast<std::size_t>(length);
+  }
+  void EnableItem(int id, bool enabled) override { EnableWindow(GetDlgItem(window, id), enabled); }
+  bool IsItemEnabled(int id) override {
+    HWND item = GetDlgItem(window, id);
+    return item && IsWindowEnabled(item);
+  }
+  void SetCaption(const char* text) override { SetWindowTextA(window, text); }
+  void GetCaption(TextBuffer& text) override {
+    text.Clear();
+    GetWindowTextA(window, text.data(), static_cast<int>(text.capacity()));
+  }
+  ListControl& ListBox(int id) override {
+    auto found = lists_.find(id);
+    if (found == lists_.end()) found = lists_.emplace(id, Win32List(GetDlgItem(window, id))).first;
+    return found->second;
+  }
+  int ListCount(int id) override {
+    HWND list = GetDlgItem(window, id);
+    return list ? static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)) : -1;
+  }
+  void ListLine(int id, int index, TextBuffer& text) override {
+    text.Clear();
+    HWND list = GetDlgItem(window, id);
+    if (!list) return;
+    LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR) return;
+    std::string line(static_cast<std::size_t>(length) + 1, '\0');
+    SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(line.data()));
+    text.Assign(line.c_str());
+  }
+  int ListSelection(int id) override {
+    HWND list = GetDlgItem(window, id);
+    return list ? static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0)) : -1;
+  }
+  void PostCommand(int id) override { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+  void End(int result) override { EndDialog(window, result); }
+  // SHBrowseForFolderA rooted at the desktop, file-system folders only; the
+  // item list is freed with the shell's allocator. A chosen item that has no
+  // file-system path counts as cancelled.
+  bool BrowseForFolder(const char* title, TextBuffer& path) override {
+    char displayName[MAX_PATH] = {};
+    BROWSEINFOA info{};
+    info.hwndOwner = window;
+    info.pidlRoot = nullptr;
+    info.pszDisplayName = displayName;
+    info.lpszTitle = title;
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+    if (!chosen) return false;
+    char full[MAX_PATH] = {};
+    bool ok = SHGetPathFromIDListA(chosen, full) != FALSE;
+    IMalloc* shellMalloc = nullptr;
+    if (SUCCEEDED(SHGetMalloc(&shellMalloc)) && shellMalloc) {
+      shellMalloc->Free(chosen);
+      shellMalloc->Release();
+    }
+    if (ok) path.Assign(full);
+    return ok;
+  }
+
+ private:
+  DialogHandler& handler_;
+  Win32UserInterface::State& state_;
+  std::map<int, Win32List> lists_;
+};
+
+INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* dialog = reinterpret_cast<Win32Dialog*>(GetWindowLongPtrA(window, DWLP_USER));
+  switch (message) {
+    case WM_INITDIALOG:
+      dialog = reinterpret_cast<Win32Dialog*>(lParam);
+      SetWindowLongPtrA(window, DWLP_USER, lParam);
+      dialog->window = window;
+      dialog->state().dialogs.push_back(window);
+      CenterOver(window, GetWindow(window, GW_OWNER));
+      dialog->handler().OnInit(*dialog);
+      return TRUE;
+    case WM_SHOWWINDOW:
+      if (!dialog) return FALSE;
+      dialog->handler().OnShow(*dialog);
+      return FALSE;
+    case WM_COMMAND:
+      if (!dialog) return FALSE;
+      dialog->handler().Dispatch(*dialog, LOWORD(wParam));
+      return TRUE;
+    case WM_PAINT: {
+      if (!dialog) return FALSE;
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(window, &paint);
+      {
+        Win32Canvas canvas(window, dc);
+        dialog->handler().OnPaint(*dialog, canvas);
+      }
+      EndPaint(window, &paint);
+      return TRUE;
+    }
+    default:
+      return FALSE;
+  }
+}
+
+Win32UserInterface::State* g_mainState = nullptr;
+
+LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  Win32UserInterface::State* state = g_mainState;
+  MainWindowHandler* handler = state ? state->mainHandler : nullptr;
+  switch (message) {
+    case WM_ACTIVATE: {
+      LRESULT result = DefWindowProcA(window, message, wParam, lParam);
+      if (handler && LOWORD(wParam) != WA_INACTIVE) handler->OnActivate();
+      return result;
+    }
+    case WM_ERASEBKGND: {
+      if (!handler) break;
+      Win32Canvas canvas(window, reinterpret_cast<HDC>(wParam));
+      handler->OnEraseBackground(canvas);
+      return 1;
+    }
+    case WM_PAINT: {
+      if (!handler) break;
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(window, &paint);
+      {
+        Win32Canvas canvas(window, dc);
+        handler->OnPaint(canvas);
+      }
+      EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+Win32UserInterface::Win32UserInterface() : state_(std::make_unique<State>()) {}
+Win32UserInterface::~Win32UserInterface() = default;
+
+int Win32UserInterface::RunDialog(DialogHandler& handler) {
+  Win32Dialog dialog(handler, *state_);
+  HWND owner = state_->Owner();
+  INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(handler.TemplateId()), owner,
+                                   DialogProcedure, reinterpret_cast<LPARAM>(&dialog));
+  if (!state_->dialogs.empty() && state_->dialogs.back() == dialog.window) state_->dialogs.pop_back();
+  // -1, or 0 for a dialog that never existed: it could not be created.
+  if (result == -1 || !dialog.window) return -1;
+  return static_cast<int>(result);
+}
+
+int Win32UserInterface::ShowMessage(const char* text, const char* caption, Buttons buttons, Icon icon) {
+  return MessageBoxA(state_->Owner(), text, caption, static_cast<UINT>(MessageFlags(buttons, icon)));
+}
+
+std::unique_ptr<Bitmap> Win32UserInterface::LoadBitmapFile(const char* path) {
+  HANDLE image = LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+  if (!image) return nullptr;
+  return std::make_unique<Win32Bitmap>(static_cast<HBITMAP>(image));
+}
+
+void Win32UserInterface::RunMainWindow(const char* caption, MainWindowHandler& handler) {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSA windowClass{};
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = MainWindowProcedure;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kProgramIcon));
+  windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  windowClass.lpszClassName = kMainWindowClass;
+  RegisterClassA(&windowClass);
+
+  state_->mainHandler = &handler;
+  g_mainState = state_.get();
+  state_->main = CreateWindowA(kMainWindowClass, caption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+  if (state_->main) {
+    ShowWindow(state_->main, SW_SHOWMAXIMIZED);
+    UpdateWindow(state_->main);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  state_->main = nullptr;
+  state_->mainHandler = nullptr;
+  g_mainState = nullptr;
+}
+
+void Win32UserInterface::CloseMainWindow() {
+  if (state_->main) PostMessageA(state_->main, WM_CLOSE, 0, 0);
+}
+
+const char* Win32UserInterface::ProgramName() {
+  if (state_->programName.empty()) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string name = path;
+    std::size_t slash = name.find_last_of("\\/");
+    if (slash != std::string::npos) name.erase(0, slash + 1);
+    std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos) name.erase(dot);
+    state_->programName = name;
+  }
+  return state_->programName.c_str();
+}
 
 }  // namespace qz::platform::win32
