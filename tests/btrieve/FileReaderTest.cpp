@@ -1,0 +1,239 @@
+// The engine's reader of Btrieve files, from memory: what it makes of
+// genuine files changed in known ways, and that no damage takes it outside
+// the file or the reply.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <map>
+
+#include "tests/btrieve/SampleFiles.h"
+#include "wbtrv/Engine.h"
+#include "wbtrv/FileReader.h"
+
+namespace qz::test {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void Put16(Bytes& bytes, std::size_t at, std::uint16_t value) {
+  bytes[at] = static_cast<std::uint8_t>(value);
+  bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+std::uint16_t Read(const Bytes& bytes, wbtrv::FileFacts& facts) {
+  wbtrv::MemoryFile file(bytes);
+  return wbtrv::ReadFileFacts(file, facts);
+}
+
+std::uint16_t Status(const Bytes& bytes) {
+  wbtrv::FileFacts facts;
+  return Read(bytes, facts);
+}
+
+class FileReaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::path dir = SamplesDir();
+    if (dir.empty()) GTEST_SKIP() << kNoSamples;
+    mbbsemu_ = ReadHostFile(dir / "MBBSEMU.DAT");
+    variable_ = ReadHostFile(dir / "VARIABLE.DAT");
+    multiacs_ = ReadHostFile(dir / "MULTIACS.DAT");
+  }
+  Bytes mbbsemu_, variable_, multiacs_;
+};
+
+// Every single-bit flip in the parts of the files the reader looks at.
+TEST_F(FileReaderTest, EveryBitFlipGivesAStatusAndABoundedReply) {
+  struct Region {
+    const Bytes* file;
+    std::size_t from, to;
+  };
+  const Region regions[] = {
+      {&mbbsemu_, 0, 1024}, {&variable_, 0, 512}, {&multiacs_, 0, 512}, {&multiacs_, 0xF00, 0xF20},
+      {&multiacs_, 4096, 4096 + 128}, {&multiacs_, 8192, 8192 + 64}, {&multiacs_, 12288, 12288 + 64},
+      {&multiacs_, 16384, 16384 + 16}};
+  int read = 0;
+  for (const Region& region : regions) {
+    Bytes bytes = *region.file;
+    for (std::size_t at = region.from; at < region.to; ++at) {
+      for (int bit = 0; bit < 8; ++bit) {
+        bytes[at] ^= static_cast<std::uint8_t>(1u << bit);
+        wbtrv::FileFacts facts;
+        std::uint16_t status = Read(bytes, facts);
+        ASSERT_TRUE(status == 0 || status == 30) << "byte " << at << " bit " << bit << ": " << status;
+        if (status == 0) {
+          ++read;
+          ASSERT_GE(facts.reply.size(), 16u);
+          ASSERT_LE(facts.reply.size(), wbtrv::kMaxStatReply);
+        }
+        bytes[at] ^= static_cast<std::uint8_t>(1u << bit);
+      }
+    }
+  }
+  EXPECT_GT(read, 0) << "most flips land in fields that do not matter";
+}
+
+// The reader needs the control record's page(s), the page allocation
+// tables and the collating sequences' 265 bytes, and nothing beyond.
+TEST_F(FileReaderTest, TruncatedFilesAreNotBtrieveFiles) {
+  for (std::size_t length = 0; length < 512; length += 7) {
+    EXPECT_EQ(Status(Bytes(mbbsemu_.begin(), mbbsemu_.begin() + static_cast<long>(length))), 30) << length;
+  }
+  EXPECT_EQ(Status(Bytes(mbbsemu_.begin(), mbbsemu_.begin() + 512)), 0) << "the control record is all it reads";
+  const std::size_t needed = 5 * 4096 + 6 + 265;  // to the end of LOWER on page 5
+  EXPECT_EQ(Status(Bytes(multiacs_.begin(), multiacs_.begin() + static_cast<long>(needed))), 0);
+  for (std::size_t length : {needed - 1, std::size_t{4 * 4096 + 270}, std::size_t{4 * 4096}, std::size_t{3 * 4096},
+                             std::size_t{2 * 4096 - 1}, std::size_t{4096}}) {
+    EXPECT_EQ(Status(Bytes(multiacs_.begin(), multiacs_.begin() + static_cast<long>(length))), 30) << length;
+  }
+}
+
+TEST_F(FileReaderTest, ControlRecordsThatDoNotHoldUp) {
+  struct Case {
+    const char* what;
+    Bytes bytes;
+  };
+  std::vector<Case> cases;
+  auto patched = [&](const char* what, const Bytes& from, auto change) {
+    Bytes bytes = from;
+    change(bytes);
+    cases.push_back({what, std::move(bytes)});
+  };
+  patched("neither 0 nor FC at the start", mbbsemu_, [](Bytes& b) { b[0] = 'X'; });
+  patched("page size 0", mbbsemu_, [](Bytes& b) { Put16(b, 0x08, 0); });
+  patched("page size not a multiple of 512", mbbsemu_, [](Bytes& b) { Put16(b, 0x08, 513); });
+  patched("page size above 4096", mbbsemu_, [](Bytes& b) { Put16(b, 0x08, 8192); });
+  patched("page size beyond the file", mbbsemu_, [](Bytes& b) { Put16(b, 0x08, 4096); });
+  patched("version 2", mbbsemu_, [](Bytes& b) { Put16(b, 0x06, 0x0200); });
+  patched("version 6 without FC", mbbsemu_, [](Bytes& b) { Put16(b, 0x06, 0x0600); });
+  patched("120 keys", mbbsemu_, [](Bytes& b) { Put16(b, 0x14, 120); });
+  patched("segments past the page", mbbsemu_, [](Bytes& b) { Put16(b, 0x14, 9); });
+  patched("last key segmented on", mbbsemu_, [](Bytes& b) { b[0x110 + 3 * 30 + 8] |= 0x10; });
+  patched("segment past the record", mbbsemu_, [](Bytes& b) { Put16(b, 0x110 + 0x14, 60); });
+  patched("segment of length 0", mbbsemu_, [](Bytes& b) { Put16(b, 0x110 + 0x16, 0); });
+  patched("position 65535", mbbsemu_, [](Bytes& b) { Put16(b, 0x110 + 0x14, 0xFFFF); });
+  patched("collating sequence without its page", mbbsemu_, [](Bytes& b) { b[0x110 + 8] |= 0x20; });
+  patched("version 6 copy without FC", multiacs_, [](Bytes& b) { b[4096] = 'X'; });
+  patched("version 6 copies of other page sizes", multiacs_, [](Bytes& b) {
+    Put16(b, 4096 + 4, 9);
+    Put16(b, 4096 + 0x08, 2048);
+  });
+  patched("version 7", multiacs_, [](Bytes& b) { Put16(b, 0x4A, 0x0700); });
+  patched("key counts disagree", multiacs_, [](Bytes& b) { b[0x76] = 2; });
+  patched("key table past the page", multiacs_, [](Bytes& b) { Put16(b, 0x78, 4095); });
+  patched("first segment past the page", multiacs_, [](Bytes& b) { Put16(b, 0xF10, 4080); });
+  patched("position 1 in version 6", multiacs_, [](Bytes& b) { Put16(b, 0x110 + 0x14, 1); });
+  patched("sequence page not an A page", multiacs_, [](Bytes& b) { Put16(b, 0x110 + 0x1A, 3); });
+  patched("no page allocation table", multiacs_, [](Bytes& b) {
+    b[8192] = 'X';
+    b[12288] = 'X';
+  });
+  patched("sequence without its mark", multiacs_, [](Bytes& b) { b[5 * 4096 + 6] = 0; });
+  patched("sequence page beyond the file", multiacs_, [](Bytes& b) { b[8192 + 8 + 4] = 0x7F; });
+  for (const Case& c : cases) EXPECT_EQ(Status(c.bytes), 30) << c.what;
+}
+
+TEST_F(FileReaderTest, VersionSixUsesTheControlRecordUsedMore) {
+  Bytes bytes = multiacs_;
+  std::memcpy(bytes.data() + 4096, bytes.data(), 4096);
+  Put16(bytes, 4096 + 0x16, 100);  // the record length in the second copy
+  bytes[4096 + 4] = 2;              // used more often than the first (1)
+  wbtrv::FileFacts facts;
+  ASSERT_EQ(Read(bytes, facts), 0);
+  EXPECT_EQ(facts.reply[0], 100);
+  bytes[4096 + 4] = 1;  // a tie keeps the first
+  ASSERT_EQ(Read(bytes, facts), 0);
+  EXPECT_EQ(facts.reply[0], 128);
+}
+
+TEST_F(FileReaderTest, VersionFiveCollatingSequenceOnPageOne) {
+  Bytes bytes = mbbsemu_;
+  for (std::size_t at : {std::size_t{0x110 + 8}, std::size_t{0x110 + 2 * 30 + 8}}) bytes[at] |= 0x20;
+  bytes[512 + 6] = 0xAC;
+  std::memcpy(bytes.data() + 512 + 7, "UPPER   ", 8);
+  wbtrv::FileFacts facts;
+  ASSERT_EQ(Read(bytes, facts), 0);
+  ASSERT_EQ(facts.reply.size(), 16u + 4 * 16 + 265);
+  EXPECT_EQ(facts.reply[16 + 4], 0x21);
+  EXPECT_EQ(facts.reply[16 + 15], 0) << "one sequence, number 0";
+  EXPECT_EQ(facts.reply[16 + 2 * 16 + 15], 0);
+  EXPECT_EQ(0, std::memcmp(facts.reply.data() + 80, bytes.data() + 512 + 6, 265));
+}
+
+TEST_F(FileReaderTest, DuplicatePointersAndManualKeyNumbers) {
+  Bytes bytes = mbbsemu_;
+  Put16(bytes, 0x18, 90 + 3 * 8);
+  wbtrv::FileFacts facts;
+  ASSERT_EQ(Read(bytes, facts), 0);
+  EXPECT_EQ(facts.reservedDuplicatePointers, 3);
+  Put16(bytes, 0x18, 80);  // shorter than the record needs: none reserved
+  ASSERT_EQ(Read(bytes, facts), 0);
+  EXPECT_EQ(facts.reservedDuplicatePointers, 0);
+
+  bytes = multiacs_;
+  bytes[0x16A + 9] |= 0x02;  // key 2 numbered by hand
+  ASSERT_EQ(Read(bytes, facts), 0);
+  EXPECT_EQ(facts.reply[16 + 3 * 16 + 14], 2);
+  EXPECT_EQ(facts.reply[16 + 14], 0);
+}
+
+TEST_F(FileReaderTest, CopyStatReplyCutsAndFillsTheKeyMinusOneBytes) {
+  wbtrv::FileFacts facts;
+  ASSERT_EQ(Read(multiacs_, facts), 0);
+  std::uint8_t out[16];
+  std::memset(out, 0xEE, sizeof out);
+  EXPECT_EQ(wbtrv::CopyStatReply(facts, -1, out, 12), 12u);
+  EXPECT_EQ(out[5], 0x61);
+  EXPECT_EQ(out[12], 0xEE) << "nothing past the capacity";
+  EXPECT_EQ(wbtrv::CopyStatReply(facts, 0, out, 0), 0u);
+}
+
+// Files served from memory by name, to look at the engine's own table.
+class MemoryOpener : public wbtrv::FileOpener {
+ public:
+  std::map<std::string, Bytes> files;
+  std::uint16_t Open(const char* path, bool, std::unique_ptr<wbtrv::EngineFile>& file) override {
+    auto found = files.find(path);
+    if (found == files.end()) return 12;
+    file = std::make_unique<wbtrv::MemoryFile>(found->second);
+    return 0;
+  }
+};
+
+std::uint16_t Call(wbtrv::Engine& engine, std::uint16_t operation, std::uint8_t* block, const char* path = "",
+                   std::uint32_t* length = nullptr, void* data = nullptr) {
+  std::uint32_t none = 0;
+  return engine.Call(operation, block, data, length ? length : &none, const_cast<char*>(path), 255, 0);
+}
+
+TEST_F(FileReaderTest, EngineTableAndBlocks) {
+  MemoryOpener opener;
+  opener.files["a"] = mbbsemu_;
+  wbtrv::Engine engine(opener);
+  std::vector<std::array<std::uint8_t, 128>> blocks(wbtrv::kMaxOpenFiles + 1);
+  for (std::size_t i = 0; i < wbtrv::kMaxOpenFiles; ++i) ASSERT_EQ(Call(engine, 0, blocks[i].data(), "a"), 0);
+  EXPECT_EQ(engine.OpenFiles(), wbtrv::kMaxOpenFiles);
+  EXPECT_EQ(Call(engine, 0, blocks.back().data(), "a"), 86) << "the file table is full";
+  EXPECT_EQ(Call(engine, 1, blocks[7].data()), 0);
+  EXPECT_EQ(Call(engine, 0, blocks.back().data(), "a"), 0) << "a freed slot is taken again";
+  EXPECT_EQ(Call(engine, 15, blocks[7].data()), 3) << "the old handle's generation is gone";
+
+  // Another engine's blocks name none of its files.
+  wbtrv::Engine other(opener);
+  EXPECT_EQ(Call(other, 1, blocks[0].data()), 3);
+
+  std::uint8_t reply[8];
+  EXPECT_EQ(Call(engine, 15, blocks[0].data(), "", nullptr, reply), 22) << "a data length of 0";
+  EXPECT_EQ(engine.Call(15, blocks[0].data(), reply, nullptr, nullptr, 0, 0), 22);
+  EXPECT_EQ(engine.Call(0, nullptr, nullptr, nullptr, const_cast<char*>("a"), 255, 0), 3);
+  EXPECT_EQ(engine.Call(0, blocks[0].data(), nullptr, nullptr, nullptr, 255, 0), 11);
+  EXPECT_EQ(Call(engine, 0, blocks[0].data(), "missing"), 12);
+
+  for (auto& block : blocks) Call(engine, 1, block.data());
+  EXPECT_EQ(engine.OpenFiles(), 0u) << "the failed Open let go of the block's earlier file as well";
+}
+
+}  // namespace
+}  // namespace qz::test
