@@ -141,3 +141,29 @@ TEST(BtrMakeTest, CommandLine) {
 
 }  // namespace
 }  // namespace qz::test
+
+namespace qz::test {
+namespace {
+
+// The files qz_make_btrieve_files() made when the tests were built.
+TEST(BtrMakeTest, FilesMadeAtBuildTime) {
+  std::vector<std::uint8_t> text = ReadHostFile(QZ_MADE_QRT);
+  TableMap tables = Sections(std::string(text.begin(), text.end()));
+  ASSERT_EQ(tables.size(), 2u);
+  EngineHarness harness;
+  for (const auto& [name, description] : tables) {
+    SCOPED_TRACE(name);
+    std::string path = (std::filesystem::path(QZ_MADE_DIR) / name).string();
+    std::uint8_t block[128] = {};
+    ASSERT_EQ(OpenFile(harness.engine(), block, path), 0);
+    Request stat = StatFile(harness.engine(), block, -1);
+    ASSERT_EQ(stat.status, 0);
+    std::vector<std::uint8_t> expected(description->block, description->block + stat.dataLength);
+    if (expected[5] == 0) expected[5] = 0x50;
+    EXPECT_EQ(std::vector<std::uint8_t>(stat.data.begin(), stat.data.begin() + stat.dataLength), expected);
+    EXPECT_EQ(CloseFile(harness.engine(), block), 0);
+  }
+}
+
+}  // namespace
+}  // namespace qz::test

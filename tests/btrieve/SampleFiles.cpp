@@ -18,9 +18,10 @@ void Append(std::vector<std::uint8_t>& to, const std::vector<std::uint8_t>& more
 
 // A collating sequence block: the mark, the 8-byte name, the table.
 std::vector<std::uint8_t> Sequence(const char (&name)[9], int from, int to, int shift) {
-  std::vector<std::uint8_t> block{0xAC};
-  block.insert(block.end(), name, name + 8);
-  for (int i = 0; i < 256; ++i) block.push_back(static_cast<std::uint8_t>(i >= from && i <= to ? i + shift : i));
+  std::vector<std::uint8_t> block(265);
+  block[0] = 0xAC;
+  for (int i = 0; i < 8; ++i) block[1 + i] = static_cast<std::uint8_t>(name[i]);
+  for (int i = 0; i < 256; ++i) block[9 + i] = static_cast<std::uint8_t>(i >= from && i <= to ? i + shift : i);
   return block;
 }
 

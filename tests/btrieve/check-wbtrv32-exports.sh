@@ -10,7 +10,7 @@ exports=$("$objdump" -p "$dll")
 echo "$exports" | grep -q 'Ordinal Base 1' || fail "export ordinals do not start at 1"
 echo "$exports" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | grep -q '\[ *0\] BTRCALL$' \
   || fail "BTRCALL is not exported by name as the first (ordinal 1) entry"
-count=$(echo "$exports" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | grep -c '\]')
+count=$(echo "$exports" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | grep -Ec '^[[:space:]]*\[ *[0-9]+\]')
 [ "$count" = 1 ] || fail "wbtrv32.dll exports $count names, BTRCALL only expected"
 
 # stdcall: the function pops its 28 bytes of arguments.
