@@ -17,7 +17,7 @@ std::string ApplicationNameFrom(const std::vector<std::string>& arguments) {
   return {};
 }
 
-void UninstallApp(platform::Platform& platform, const std::vector<std::string>& arguments) {
+UninstallOutcome UninstallApp(platform::Platform& platform, const std::vector<std::string>& arguments) {
   LogFile log(platform.files);
   Registry registry(platform.registry);
   const char* caption = platform.ui.ProgramName();
@@ -28,7 +28,7 @@ void UninstallApp(platform::Platform& platform, const std::vector<std::string>& 
   if (!opened) {
     if (message.empty()) message.Format("Nem hozható létre a %s könyvtár!", logDirectory.c_str());
     platform.ui.ShowMessage(message.c_str(), caption, platform::Buttons::Ok, platform::Icon::Exclamation);
-    return;
+    return UninstallOutcome::Stopped;
   }
   registry.AttachLog(&log);
   log.WriteBanner(LogFile::Program::Uninstaller, platform.clock.Now());
@@ -40,10 +40,11 @@ void UninstallApp(platform::Platform& platform, const std::vector<std::string>& 
     log.Write("* Programnév : ERROR");
     platform.ui.ShowMessage("Hiba! Nincs megadva az eltávolítandó program.", caption, platform::Buttons::Ok,
                             platform::Icon::Exclamation);
-    return;
+    return UninstallOutcome::Stopped;
   }
   log.Print("* Programnév : %s\n\n", appName.c_str());
 
+  UninstallOutcome outcome = UninstallOutcome::Left;
   ConfirmDialog confirm(appName);
   if (platform.ui.RunDialog(confirm) != platform::kIdOk) {
     log.Write("ETLÁVOLÍTÁS MEGSZAKÍTVA!!!");
@@ -51,8 +52,10 @@ void UninstallApp(platform::Platform& platform, const std::vector<std::string>& 
     UninstallContext context{platform, log, registry};
     UninstallDialog progress(context, appName);
     platform.ui.RunDialog(progress);
+    outcome = progress.succeeded() ? UninstallOutcome::Finished : UninstallOutcome::Failed;
   }
   log.Close();
+  return outcome;
 }
 
 }  // namespace qz

@@ -16,7 +16,15 @@ namespace qz {
 // name can be (255 characters).
 std::string ApplicationNameFrom(const std::vector<std::string>& arguments);
 
-// Runs the whole uninstaller; the program's exit code is 0 in every case.
-void UninstallApp(platform::Platform& platform, const std::vector<std::string>& arguments);
+// How a run ended (the Windows program exits with 0 in every case).
+enum class UninstallOutcome {
+  Finished,  // everything removed
+  Failed,    // not registered, or a removal step failed
+  Stopped,   // no log, or no application name: a message before any page
+  Left,      // the user cancelled the confirmation
+};
+
+// Runs the whole uninstaller.
+UninstallOutcome UninstallApp(platform::Platform& platform, const std::vector<std::string>& arguments);
 
 }  // namespace qz

@@ -74,6 +74,7 @@ void UninstallDialog::StartRemoval(platform::Dialog& dialog) {
     Fail(dialog, "A regisztrációk törlése nem sikerült!");
     ok = false;
   }
+  succeeded_ = ok;
   progress.AddLine(ok ? "--- !!! Az eltávolítás sikeresen befejeződött!!! ---"
                       : "--- !!! Hiba történt az eltávolítás közben!!! ---");
   dialog.EnableItem(platform::kIdOk, true);

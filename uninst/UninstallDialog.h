@@ -37,6 +37,8 @@ class UninstallDialog : public platform::DialogHandler {
   bool RemoveTree(const char* directory, ProgressList& progress);
 
   const PathText& homeDir() const { return homeDir_; }
+  // True once a removal ran with every step succeeding.
+  bool succeeded() const { return succeeded_; }
 
  private:
   bool IsProtected(std::string_view directory);
@@ -45,6 +47,7 @@ class UninstallDialog : public platform::DialogHandler {
   UninstallContext& ctx_;
   NameText appName_;
   PathText homeDir_;
+  bool succeeded_ = false;
 };
 
 }  // namespace qz

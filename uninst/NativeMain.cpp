@@ -1,0 +1,100 @@
+// qzuninst on the simulated machine: the uninstaller run by an unattended
+// operator, its transcript on standard output.
+//
+//   qzuninst [--machine DIR] [--cancel] "Application name"
+//
+// Exit status: 0 removed, 1 the removal failed (or the application is not
+// installed), 2 stopped by a message before any page, 3 the user cancelled,
+// 64 bad usage, 70 the run could not go on (the machine is in use).
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/CodePage.h"
+#include "platform/sim/DialogTemplate.h"
+#include "platform/sim/SimMachine.h"
+#include "uninst/UninstallApp.h"
+#include "uninst/UninstallOperator.h"
+
+namespace qz::templates {
+extern const platform::sim::DialogTemplateSet kQzuninstDialogs;
+}
+
+namespace {
+
+constexpr int kExitUsage = 64;
+constexpr int kExitTrouble = 70;
+
+int Usage(const char* problem) {
+  if (problem) std::fprintf(stderr, "qzuninst: %s\n", problem);
+  std::fprintf(stderr, "usage: qzuninst [--machine DIR] [--cancel] \"Application name\"\n"
+                       "Removes an application from a simulated machine.\n");
+  return kExitUsage;
+}
+
+std::filesystem::path DefaultMachine() {
+  const char* data = std::getenv("XDG_DATA_HOME");
+  std::filesystem::path base;
+  if (data && *data) {
+    base = data;
+  } else {
+    const char* home = std::getenv("HOME");
+    base = std::filesystem::path(home && *home ? home : ".") / ".local" / "share";
+  }
+  return base / "qzsetup" / "machine";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::filesystem::path machineDir = DefaultMachine();
+  bool cancel = false;
+  // What the program itself sees of its command line, as on Windows.
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--machine") {
+      if (i + 1 >= argc || !*argv[i + 1]) return Usage("--machine needs a directory");
+      machineDir = argv[++i];
+    } else if (arg == "--cancel") {
+      cancel = true;
+    } else if (arg == "--help" || arg == "-h") {
+      Usage(nullptr);
+      return 0;
+    } else {
+      std::string converted;
+      if (!qz::Cp1250FromUtf8(arg, converted)) return Usage("an argument holds a character that Windows-1250 lacks");
+      arguments.push_back(converted);
+    }
+  }
+
+  try {
+    qz::platform::sim::SimMachine machine(machineDir, std::filesystem::current_path());
+    auto& ui = machine.ui();
+    ui.SetProgramName("qzuninst");
+    ui.SetTemplates(qz::templates::kQzuninstDialogs);
+    qz::UninstallOperator op(cancel);
+    ui.SetOperator(&op);
+    ui.SetTranscriptEcho([](const std::string& line) {
+      std::string text = qz::Utf8FromCp1250(line);
+      std::fwrite(text.data(), 1, text.size(), stdout);
+      std::fputc('\n', stdout);
+      std::fflush(stdout);
+    });
+    switch (qz::UninstallApp(machine.platform(), arguments)) {
+      case qz::UninstallOutcome::Finished: return 0;
+      case qz::UninstallOutcome::Failed: return 1;
+      case qz::UninstallOutcome::Stopped: return 2;
+      case qz::UninstallOutcome::Left: return 3;
+    }
+    return 1;
+  } catch (const std::exception& e) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "qzuninst: %s\n", qz::Utf8FromCp1250(e.what()).c_str());
+    return kExitTrouble;
+  }
+}
