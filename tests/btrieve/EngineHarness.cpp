@@ -31,11 +31,11 @@ class BuildEngine : public platform::BtrieveEngine {
 std::filesystem::path MakeScratch() {
   static std::atomic<int> counter{0};
 #ifdef _WIN32
-  std::string suffix = std::to_string(counter++);
+  std::string name = "qzbtr-" + std::to_string(counter++);
 #else
-  std::string suffix = std::to_string(getpid()) + "-" + std::to_string(counter++);
+  std::string name = "qzbtr-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
 #endif
-  std::filesystem::path dir = std::filesystem::temp_directory_path() / ("qzbtr-" + suffix);
+  std::filesystem::path dir = std::filesystem::temp_directory_path() / name;
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   return dir;
@@ -55,17 +55,11 @@ platform::BtrieveEngine& EngineHarness::engine() {
   return engine;
 }
 
-std::string EngineHarness::PathOf(const std::string& name) const { return (scratch_ / name).string(); }
-
 std::string EngineHarness::WriteFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+  std::filesystem::create_directories((scratch_ / name).parent_path());
   std::ofstream out(scratch_ / name, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + name);
-  return PathOf(name);
-}
-
-std::string EngineHarness::MakeDirectory(const std::string& name) {
-  std::filesystem::create_directories(scratch_ / name);
   return PathOf(name);
 }
 

@@ -1,9 +1,7 @@
 #pragma once
-// The engine as the setup program reaches it, for tests that run on both
-// builds: natively the native BTRCALL over host paths, under Wine
-// wbtrv32.dll through its import by ordinal 1. Files of the test's own live
-// in a scratch folder; the engine opens them by the path the build's
-// BTRCALL takes.
+// The engine as the setup program reaches it, on both builds: natively the
+// native BTRCALL over host paths, under Wine wbtrv32.dll through its import
+// by ordinal 1. Files of a test's own live in a scratch folder.
 
 #include <cstdint>
 #include <filesystem>
@@ -18,24 +16,19 @@ class EngineHarness {
  public:
   EngineHarness();
   ~EngineHarness();
-  EngineHarness(const EngineHarness&) = delete;
-  EngineHarness& operator=(const EngineHarness&) = delete;
-
   platform::BtrieveEngine& engine();
   // Writes a file of the test's own; returns the path to open it by.
   std::string WriteFile(const std::string& name, const std::vector<std::uint8_t>& bytes);
-  std::string MakeDirectory(const std::string& name);
-  std::string PathOf(const std::string& name) const;
+  std::string PathOf(const std::string& name) const { return (scratch_ / name).string(); }
 
  private:
   std::filesystem::path scratch_;
 };
 
-// One request with fresh buffers, for tests that look at the raw answers.
 struct Request {
   std::uint16_t status = 0;
   std::uint32_t dataLength = 0;
-  std::vector<std::uint8_t> data;
+  std::vector<std::uint8_t> data;  // filled with 0xEE beforehand
 };
 
 std::uint16_t OpenFile(platform::BtrieveEngine& engine, std::uint8_t* block, const std::string& path,
