@@ -17,8 +17,10 @@ using lineforms::TakeToken;
 // characters at a time (a longer line arrives in pieces).
 constexpr std::size_t kLineLimit = 1023;
 
+// A field of the specification block: the line's keyword (or, for the
+// numbers of an "Idx=" line, what the number is), where it goes, how wide.
 struct SpecField {
-  const char* keyword;
+  const char* label;
   std::size_t offset;
   std::size_t width;
 };
@@ -64,7 +66,7 @@ bool ReadSectionLine(std::string_view line, TableName& name, TableDescription& d
     return true;
   }
   for (const SpecField& field : kSpecFields) {
-    if (!AfterKeyword(line, field.keyword, rest)) continue;
+    if (!AfterKeyword(line, field.label, rest)) continue;
     std::uint32_t value;
     if (!TakeNumber(rest, value)) return false;
     Store(description.block + field.offset, field.width, value);
