@@ -15,7 +15,13 @@ class ProgressPage : public WizardPage {
  public:
   explicit ProgressPage(SetupApp& app) : WizardPage(app, kProgressDialog) {}
 
-  void OnShow(platform::Dialog& dialog) override { dialog.PostCommand(kStartCommand); }
+  // The page is also told when it is hidden and shown again (its owner
+  // minimised and restored): the installation is started once only.
+  void OnShow(platform::Dialog& dialog) override {
+    if (started_) return;
+    started_ = true;
+    dialog.PostCommand(kStartCommand);
+  }
   void OnCommand(platform::Dialog& dialog, int id) override;
   // "Befejezés": only once the sequence has ended (the button is disabled
   // until then; Enter must not finish the page early either).
@@ -30,6 +36,7 @@ class ProgressPage : public WizardPage {
   bool Succeeded() const { return finished_ && succeeded_; }
 
  private:
+  bool started_ = false;
   bool finished_ = false;
   bool succeeded_ = false;
 };

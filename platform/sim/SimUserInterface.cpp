@@ -334,6 +334,12 @@ void SimDialog::Close() {
   if (!cancel || cancel->enabled) Command(kIdCancel);
 }
 
+void SimDialog::HideAndShow() {
+  Act("Hide and show");
+  handler_.OnShow(*this);
+  handler_.OnShow(*this);
+}
+
 // --- the user interface ---
 
 void SimUserInterface::SetScreen(int width, int height, int dpiY) {

@@ -143,6 +143,9 @@ class SimDialog : public Dialog {
   void Enter();
   void Escape();
   void Close();
+  // The dialog is hidden and shown again, as when its owner is minimised
+  // and restored: two show-window notifications.
+  void HideAndShow();
 
  private:
   friend class SimUserInterface;

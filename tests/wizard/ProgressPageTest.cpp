@@ -92,6 +92,15 @@ TEST_F(ProgressPageTest, EnterDoesNotFinishThePageBeforeTheSequenceEnds) {
   RunToTheEnd(RunOutcome::Finished);
 }
 
+// Hiding and showing the page again (its owner minimised and restored) must
+// not install a second time.
+TEST_F(ProgressPageTest, TheInstallationRunsOnceWhateverTheShowings) {
+  sequence_ = {{kRunsOnInstall, {"lépés"}, Step("a", true), {"x"}}};
+  ToDirectoryPage().Enter(kDirectoryDialog).On(kProgressDialog, [](SimDialog& d) { d.HideAndShow(); });
+  RunToTheEnd(RunOutcome::Finished);
+  EXPECT_EQ(ran_, "a ");
+}
+
 TEST_F(ProgressPageTest, LeavingAfterTheSequenceGoesThroughTheExitConfirmation) {
   ToDirectoryPage().Enter(kDirectoryDialog).Escape(kProgressDialog).Enter(kExitConfirmDialog);
   RunToTheEnd(RunOutcome::Finished);

@@ -6,7 +6,7 @@
 // SCRIPT holds one command a line (UTF-8); '#' starts a comment line. The
 // commands act on the window found by the last "wait":
 //
-//   wait CAPTION          wait (20 s) for a visible top-level window with this caption
+//   wait CAPTION          wait (60 s) for a visible top-level window with this caption
 //   waitgone              wait until that window is gone
 //   text ID               print a control's text
 //   list ID               print a list box's lines
@@ -21,6 +21,10 @@
 //   hide | show           hide or show the window (for a picture of what lies behind)
 //   shot FILE             save the screen as a bitmap file
 //   sleep MS              wait
+//   desktop NAME          work on the named desktop (Wine's explorer /desktop=NAME)
+//   waitbox CAPTION       wait for a message box and print its text
+//   reg KEY|VALUE         print a string value below HKEY_LOCAL_MACHINE or
+//                         HKEY_CURRENT_USER (KEY starts with the root's name)
 //
 // Each command prints what it saw in UTF-8; a command that cannot be done
 // prints "ERROR ..." and ends the run with status 1. Texts are read with the
@@ -30,13 +34,14 @@
 
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr int kTimeoutMs = 20000;
+constexpr int kTimeoutMs = 60000;
 constexpr int kMessageTextId = 0xFFFF;
 
 std::wstring Wide(const std::string& utf8) {
@@ -152,12 +157,27 @@ class Driver {
     std::getline(in, rest);
     if (!rest.empty() && rest[0] == ' ') rest.erase(0, 1);
     if (command.empty() || command[0] == '#') return true;
-    if (command == "wait") return Wait(rest);
+    if (command == "wait") return Wait(rest, true);
+    if (command == "waitbox") {
+      if (!Wait(rest, false)) return false;
+      Print("Message box \"" + Shown(WindowText(window_)) + "\": " + Shown(WindowText(Item(kMessageTextId))));
+      return true;
+    }
+    if (command == "reg") return Registry(rest);
     if (command == "sleep") {
       Sleep(static_cast<DWORD>(std::stoi(rest)));
       return true;
     }
     if (command == "shot") return SaveScreen(rest) || Fail("cannot save " + rest);
+    if (command == "desktop") {
+      HDESK desktop = nullptr;
+      for (int waited = 0; !(desktop = OpenDesktopW(Wide(rest).c_str(), 0, FALSE, GENERIC_ALL)); waited += 100) {
+        if (waited > kTimeoutMs) return Fail("no desktop " + rest);
+        Sleep(100);
+      }
+      if (!SetThreadDesktop(desktop)) return Fail("cannot work on desktop " + rest);
+      return true;
+    }
     if (!window_ || !IsWindow(window_)) return Fail("no window for " + command);
     if (command == "waitgone") return WaitGone();
     if (command == "enter") return Key(VK_RETURN);
@@ -235,14 +255,33 @@ class Driver {
 
   HWND Item(int id) const { return GetDlgItem(window_, id); }
 
-  bool Wait(const std::string& caption) {
+  bool Registry(const std::string& spec) {
+    std::size_t bar = spec.find('|');
+    std::size_t slash = spec.find('\\');
+    if (bar == std::string::npos || slash == std::string::npos || slash > bar) return Fail("reg KEY|VALUE: " + spec);
+    std::string rootName = spec.substr(0, slash);
+    HKEY root = rootName == "HKEY_LOCAL_MACHINE" ? HKEY_LOCAL_MACHINE
+                : rootName == "HKEY_CURRENT_USER" ? HKEY_CURRENT_USER
+                                                  : nullptr;
+    if (!root) return Fail("unknown root " + rootName);
+    std::wstring key = Wide(spec.substr(slash + 1, bar - slash - 1));
+    std::wstring name = Wide(spec.substr(bar + 1));
+    wchar_t data[1024] = {};
+    DWORD size = sizeof data - sizeof(wchar_t);
+    LONG status = RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, data, &size);
+    Print("Registry " + spec + " = " + (status == ERROR_SUCCESS ? "\"" + Shown(data) + "\"" : std::string("<none>")));
+    return true;
+  }
+
+  bool Wait(const std::string& caption, bool print) {
     std::wstring wide = Wide(caption);
     for (int waited = 0;; waited += 100) {
       HWND found = FindTopLevel(wide);
       if (found && found != gone_) {
         window_ = found;
         Sleep(300);  // let the page finish its showing
-        Print("Dialog \"" + caption + "\"");
+        // A window found again (a page after its message box) is no new dialog.
+        if (print && seen_.insert(found).second) Print("Dialog \"" + caption + "\"");
         return true;
       }
       if (waited > kTimeoutMs) return Fail("no window \"" + caption + "\"");
@@ -275,6 +314,7 @@ class Driver {
 
   HWND window_ = nullptr;
   HWND gone_ = nullptr;
+  std::set<HWND> seen_;
 };
 
 }  // namespace
