@@ -1,0 +1,215 @@
+// What the setup program relies on from dialogs, list boxes, bitmaps and the
+// main window, on both machines: the simulated one with the dialog tables
+// made from the resource script, and Win32 with the script compiled in.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/ProgressList.h"
+#include "tests/support/TestMachine.h"
+
+#ifndef _WIN32
+#include "platform/sim/DialogTemplate.h"
+#include "platform/sim/SimUserInterface.h"
+
+namespace qz::templates {
+extern const platform::sim::DialogTemplateSet kQZSetupDialogs;
+}
+#endif
+
+namespace qz::test {
+namespace {
+
+using namespace platform;
+
+// A dialog that does its own checks once shown, then ends itself.
+class SelfCheckingDialog : public DialogHandler {
+ public:
+  SelfCheckingDialog(int id, std::function<void(Dialog&)> check) : id_(id), check_(std::move(check)) {}
+  int TemplateId() const override { return id_; }
+  void OnInit(Dialog&) override { events += "init "; }
+  void OnShow(Dialog& dialog) override {
+    if (shown_++) return;
+    events += "show ";
+    dialog.PostCommand(9999);
+    dialog.PostCommand(9998);
+  }
+  void OnCommand(Dialog& dialog, int id) override {
+    events += std::to_string(id) + " ";
+    if (id == 9999) check_(dialog);
+    if (id == 9998) dialog.End(77);
+  }
+  std::string events;
+
+ private:
+  int id_;
+  std::function<void(Dialog&)> check_;
+  int shown_ = 0;
+};
+
+class DialogTest : public ::testing::Test {
+ protected:
+  DialogTest() {
+#ifndef _WIN32
+    dynamic_cast<sim::SimUserInterface&>(ui_).SetTemplates(qz::templates::kQZSetupDialogs);
+#endif
+  }
+  std::string Text(Dialog& dialog, int id) {
+    FixedText<512> text;
+    dialog.GetItemText(id, text);
+    return text.c_str();
+  }
+
+  std::unique_ptr<TestMachine> machine_ = TestMachine::Create();
+  UserInterface& ui_ = machine_->platform().ui;
+};
+
+TEST_F(DialogTest, TheDirectoryPageHasItsControlsAndTexts) {
+  SelfCheckingDialog page(103, [this](Dialog& d) {
+    FixedText<256> caption;
+    d.GetCaption(caption);
+    EXPECT_STREQ(caption.c_str(), "Telepítési könyvtár");
+    EXPECT_EQ(Text(d, 1), "Tovább >");
+    EXPECT_EQ(Text(d, 2), "Kilép");
+    EXPECT_EQ(Text(d, 1002), "< Vissza");
+    EXPECT_EQ(Text(d, 1011), "Tallóz...");
+    EXPECT_EQ(Text(d, 1005), "");
+    EXPECT_TRUE(d.IsItemEnabled(1));
+  });
+  EXPECT_EQ(ui_.RunDialog(page), 77);
+  EXPECT_EQ(page.events, "init show 9999 9998 ");
+}
+
+TEST_F(DialogTest, TextsAndCaptionsKeepTheirWindows1250Letters) {
+  SelfCheckingDialog page(101, [this](Dialog& d) {
+    std::string accented = "Árvíztűrő tükörfúrógép ŐŰ őű \"idézet\" 100%";
+    d.SetCaption(("Üdvözli a \"" + accented + "\" telepítője").c_str());
+    FixedText<256> caption;
+    d.GetCaption(caption);
+    EXPECT_EQ(caption.view(), "Üdvözli a \"" + accented + "\" telepítője");
+    std::string text = accented + "\r\n" + std::string(300, 'x');
+    d.SetItemText(1005, text.c_str());
+    EXPECT_EQ(Text(d, 1005), text);
+    // A buffer too small gets the start of the text and learns its length.
+    FixedText<5> small;
+    EXPECT_EQ(d.GetItemText(1005, small), text.size());
+    EXPECT_STREQ(small.c_str(), "Árví");
+  });
+  EXPECT_EQ(ui_.RunDialog(page), 77);
+}
+
+TEST_F(DialogTest, TheProgressListSelectsWhatItAddsAndFinishStartsDisabled) {
+  SelfCheckingDialog page(105, [](Dialog& d) {
+    EXPECT_FALSE(d.IsItemEnabled(1)) << "Befejezés is created disabled";
+    EXPECT_EQ(d.ListCount(1017), 0);
+    ProgressList list(d.ListBox(1017));
+    list.AddLine("A Btrieve regisztrálás...");
+    list.AddLine("   Fájl : C:\\A\\B.EXE");
+    EXPECT_EQ(d.ListSelection(1017), 1);
+    // An earlier line (not the first) that begins with the text is selected.
+    list.AddLine("   fájl");
+    EXPECT_EQ(d.ListSelection(1017), 1);
+    // The first line is searched last: the new line is found before it.
+    list.AddLine("A BTRIEVE");
+    EXPECT_EQ(d.ListSelection(1017), 3);
+    EXPECT_EQ(d.ListCount(1017), 4);
+    FixedText<512> line;
+    d.ListLine(1017, 1, line);
+    EXPECT_STREQ(line.c_str(), "   Fájl : C:\\A\\B.EXE");
+    d.EnableItem(1, true);
+    EXPECT_TRUE(d.IsItemEnabled(1));
+  });
+  EXPECT_EQ(ui_.RunDialog(page), 77);
+}
+
+TEST_F(DialogTest, ADialogWithoutATemplateCannotBeCreated) {
+  SelfCheckingDialog missing(4711, [](Dialog&) {});
+  EXPECT_EQ(ui_.RunDialog(missing), -1);
+  EXPECT_EQ(missing.events, "");
+}
+
+TEST_F(DialogTest, TheExitConfirmationHasItsButtons) {
+  SelfCheckingDialog confirm(116, [this](Dialog& d) {
+    FixedText<256> caption;
+    d.GetCaption(caption);
+    EXPECT_STREQ(caption.c_str(), "Kilépés a telepítőből");
+    EXPECT_EQ(Text(d, 1), "Folytat");
+    EXPECT_EQ(Text(d, 2), "Kilép");
+  });
+  EXPECT_EQ(ui_.RunDialog(confirm), 77);
+}
+
+std::string Le32(std::uint32_t v) {
+  return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
+}
+
+std::string Bitmap24(int width, int height, bool withPixels) {
+  int row = ((width * 24 + 31) / 32) * 4;
+  std::string pixels = withPixels ? std::string(static_cast<std::size_t>(row * height), '\x7f') : "";
+  std::string file = "BM" + Le32(static_cast<std::uint32_t>(54 + row * height)) + Le32(0) + Le32(54);
+  file += Le32(40) + Le32(static_cast<std::uint32_t>(width)) + Le32(static_cast<std::uint32_t>(height));
+  file += std::string("\x01\x00\x18\x00", 4) + Le32(0) + Le32(static_cast<std::uint32_t>(row * height));
+  file += Le32(2835) + Le32(2835) + Le32(0) + Le32(0);
+  return file + pixels;
+}
+
+TEST_F(DialogTest, BitmapsLoadFromFilesOrNotAtAll) {
+  std::string dir = machine_->scratchDir();
+  machine_->WriteFile(dir + "\\logo.bmp", Bitmap24(3, 2, true));
+  machine_->WriteFile(dir + "\\text.bmp", "this is no bitmap at all, only text");
+  machine_->WriteFile(dir + "\\empty.bmp", "");
+  auto logo = ui_.LoadBitmapFile((dir + "\\logo.bmp").c_str());
+  ASSERT_TRUE(logo);
+  EXPECT_EQ(logo->Width(), 3);
+  EXPECT_EQ(logo->Height(), 2);
+  EXPECT_FALSE(ui_.LoadBitmapFile((dir + "\\missing.bmp").c_str()));
+  EXPECT_FALSE(ui_.LoadBitmapFile((dir + "\\text.bmp").c_str()));
+  EXPECT_FALSE(ui_.LoadBitmapFile((dir + "\\empty.bmp").c_str()));
+}
+
+class ClosingMainWindow : public MainWindowHandler {
+ public:
+  explicit ClosingMainWindow(UserInterface& ui) : ui_(ui) {}
+  void OnActivate() override {
+    if (activations++ == 0) ui_.CloseMainWindow();
+  }
+  void OnEraseBackground(Canvas& canvas) override {
+    ++erased;
+    client = canvas.ClientRect();
+    canvas.FillRect(client, {0, 126, 0});
+  }
+  void OnPaint(Canvas& canvas) override {
+    ++painted;
+    dpi = canvas.DpiY();
+    FontSpec spec;
+    spec.height = -(30 * dpi) / 72;
+    spec.face.Assign("Verdana");
+    int font = canvas.MakeFont(spec);
+    canvas.SetTransparentBackground();
+    canvas.SelectFont(font);
+    canvas.SetTextColor({255, 255, 255});
+    canvas.WriteText("Telepítő", canvas.ClientRect(), kTextSingleLine);
+  }
+  int activations = 0, erased = 0, painted = 0, dpi = 0;
+  Rect client;
+
+ private:
+  UserInterface& ui_;
+};
+
+TEST_F(DialogTest, TheMainWindowIsActivatedAndPaintedAndClosesOnRequest) {
+  ClosingMainWindow window(ui_);
+  ui_.RunMainWindow("Vormex Software Kft.", window);
+  EXPECT_GE(window.activations, 1);
+  EXPECT_GE(window.erased, 1);
+  EXPECT_GE(window.painted, 1);
+  EXPECT_EQ(window.dpi, 96);
+  EXPECT_GT(window.client.right - window.client.left, 0);
+  EXPECT_GT(window.client.bottom - window.client.top, 0);
+}
+
+}  // namespace
+}  // namespace qz::test
