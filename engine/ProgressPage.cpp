@@ -17,6 +17,10 @@ void ProgressPage::OnOk(platform::Dialog& dialog) {
   if (finished_) dialog.End(kPageForward);
 }
 
+// The sequence runs within this one command and does not pump messages:
+// the list shows its new lines when the command returns (and whenever a
+// step's message box runs its own loop). Letting messages through would let
+// Esc or a second command reach the page halfway through the installation.
 void ProgressPage::RunInstall(platform::Dialog& dialog) {
   ProgressList progress(dialog.ListBox(kProgressListBox));
   StepContext ctx{app_.platform, app_.btrieve,  app_.settings, app_.script,     app_.log,
