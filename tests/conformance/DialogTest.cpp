@@ -102,7 +102,8 @@ TEST_F(DialogTest, TextsAndCaptionsKeepTheirWindows1250Letters) {
 }
 
 TEST_F(DialogTest, TheProgressListSelectsWhatItAddsAndFinishStartsDisabled) {
-  SelfCheckingDialog page(105, [](Dialog& d) {
+  bool win32 = machine_->IsWin32();
+  SelfCheckingDialog page(105, [win32](Dialog& d) {
     EXPECT_FALSE(d.IsItemEnabled(1)) << "Befejezés is created disabled";
     EXPECT_EQ(d.ListCount(1017), 0);
     ProgressList list(d.ListBox(1017));
@@ -115,7 +116,16 @@ TEST_F(DialogTest, TheProgressListSelectsWhatItAddsAndFinishStartsDisabled) {
     // The first line is searched last: the new line is found before it.
     list.AddLine("A BTRIEVE");
     EXPECT_EQ(d.ListSelection(1017), 3);
-    EXPECT_EQ(d.ListCount(1017), 4);
+    // Letter case is ignored, accented letters included, as Windows compares.
+    list.AddLine("Árvíztűrő tükörfúrógép");
+    list.AddLine("ÁRVÍZTŰRŐ");
+    if (win32) {
+      // Wine folds only the ASCII letters here and finds the new line itself.
+      EXPECT_EQ(d.ListSelection(1017), 5);
+    } else {
+      EXPECT_EQ(d.ListSelection(1017), 4);
+    }
+    EXPECT_EQ(d.ListCount(1017), 6);
     FixedText<512> line;
     d.ListLine(1017, 1, line);
     EXPECT_STREQ(line.c_str(), "   Fájl : C:\\A\\B.EXE");
