@@ -111,7 +111,23 @@ class SimOutputFile : public TextOutput {
   int fd_;
 };
 
+// Copies within the kernel where it can (copy_file_range), else through a
+// buffer. A copy that made no progress at all falls back to the buffer, so a
+// file system without the call still gets its contents.
 ErrorCode CopyContents(int from, int to) {
+  for (bool copied = false;;) {
+    ssize_t n = copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n > 0) {
+      copied = true;
+      continue;
+    }
+    if (n == 0) return kOk;
+    if (copied || (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP && errno != EBADF)) {
+      return ErrnoToError(errno);
+    }
+    break;
+  }
   static thread_local std::vector<char> buffer(1 << 20);
   for (;;) {
     ssize_t n = read(from, buffer.data(), buffer.size());
@@ -125,6 +141,8 @@ ErrorCode CopyContents(int from, int to) {
       if (w < 0) return ErrnoToError(errno);
       done += w;
     }
+    // A regular file reads short only at its end.
+    if (static_cast<std::size_t>(n) < buffer.size()) return kOk;
   }
 }
 
@@ -196,20 +214,23 @@ ErrorCode SimFileSystem::CopyFileTo(const char* source, const char* target, bool
   if (to.error) return to.error;
   if (!to.parentExists) return kErrorPathNotFound;
   if (IsInUse(from.host) || ConflictsWithOpen(from.host, true, false, kShareRead)) return kErrorSharingViolation;
-  struct stat sourceStat;
-  if (stat(from.host.c_str(), &sourceStat) != 0) return ErrnoToError(errno);
   if (to.exists) {
     if (to.isDirectory) return kErrorAccessDenied;
     if (failIfExists) return kErrorFileExists;
     if (IsInUse(to.host) || ConflictsWithOpen(to.host, false, true, kShareRead)) return kErrorSharingViolation;
-    struct stat targetStat;
     // Windows refuses to overwrite a read-only file (Wine does not).
-    if (stat(to.host.c_str(), &targetStat) == 0 && IsReadOnlyMode(targetStat.st_mode)) return kErrorAccessDenied;
+    if (IsReadOnlyMode(to.mode)) return kErrorAccessDenied;
   }
   if (IsDriveFull(to.host)) return kErrorDiskFull;
 
   int in = open(from.host.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return ErrnoToError(errno);
+  struct stat sourceStat;
+  if (fstat(in, &sourceStat) != 0) {
+    ErrorCode error = ErrnoToError(errno);
+    close(in);
+    return error;
+  }
   if (to.exists) chmod(to.host.c_str(), 0644);  // root could write anyway; keep it plain
   int out = open(to.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (out < 0) {
@@ -219,15 +240,17 @@ ErrorCode SimFileSystem::CopyFileTo(const char* source, const char* target, bool
   }
   ErrorCode error = CopyContents(in, out);
   close(in);
+  if (error == kOk) {
+    // CopyFile carries the attributes (read-only included) and the time.
+    struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
+    futimens(out, times);
+    fchmod(out, IsReadOnlyMode(sourceStat.st_mode) ? 0444 : 0644);
+  }
   if (close(out) != 0 && error == kOk) error = ErrnoToError(errno);
   if (error != kOk) {
     unlink(to.host.c_str());
     return error;
   }
-  // CopyFile carries the attributes (read-only included) and the time.
-  struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
-  utimensat(AT_FDCWD, to.host.c_str(), times, 0);
-  chmod(to.host.c_str(), IsReadOnlyMode(sourceStat.st_mode) ? 0444 : 0644);
   return kOk;
 }
 
@@ -235,10 +258,8 @@ ErrorCode SimFileSystem::GetAttributes(const char* path, std::uint32_t& attribut
   ResolvedPath r = paths_.Resolve(path);
   if (r.error) return r.error;
   if (!r.exists) return MissingError(r);
-  struct stat st;
-  if (stat(r.host.c_str(), &st) != 0) return ErrnoToError(errno);
-  attributes = S_ISDIR(st.st_mode) ? kAttributeDirectory : kAttributeArchive;
-  if (IsReadOnlyMode(st.st_mode)) attributes |= kAttributeReadOnly;
+  attributes = S_ISDIR(r.mode) ? kAttributeDirectory : kAttributeArchive;
+  if (IsReadOnlyMode(r.mode)) attributes |= kAttributeReadOnly;
   return kOk;
 }
 
@@ -246,12 +267,11 @@ ErrorCode SimFileSystem::SetAttributes(const char* path, std::uint32_t attribute
   ResolvedPath r = paths_.Resolve(path);
   if (r.error) return r.error;
   if (!r.exists) return MissingError(r);
-  struct stat st;
-  if (stat(r.host.c_str(), &st) != 0) return ErrnoToError(errno);
-  mode_t mode = st.st_mode & 07777;
+  mode_t old = static_cast<mode_t>(r.mode & 07777);
+  mode_t mode = old;
   if (attributes & kAttributeReadOnly) mode &= ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH);
   else mode |= S_IWUSR;
-  if (chmod(r.host.c_str(), mode) != 0) return ErrnoToError(errno);
+  if (mode != old && chmod(r.host.c_str(), mode) != 0) return ErrnoToError(errno);
   return kOk;
 }
 
@@ -261,9 +281,7 @@ ErrorCode SimFileSystem::RemoveFile(const char* path) {
   if (!r.exists) return MissingError(r);
   if (r.isDirectory) return kErrorAccessDenied;
   if (IsInUse(r.host) || open_.count(r.host)) return kErrorSharingViolation;
-  struct stat st;
-  if (stat(r.host.c_str(), &st) != 0) return ErrnoToError(errno);
-  if (IsReadOnlyMode(st.st_mode)) return kErrorAccessDenied;
+  if (IsReadOnlyMode(r.mode)) return kErrorAccessDenied;
   if (unlink(r.host.c_str()) != 0) return ErrnoToError(errno);
   return kOk;
 }

@@ -36,12 +36,13 @@ std::string_view StripTrailingDotsAndBlanks(std::string_view name) {
 struct HostEntry {
   bool exists = false;
   bool isDirectory = false;
+  unsigned mode = 0;
 };
 
 HostEntry Stat(const std::string& hostPath) {
   struct stat st;
   if (stat(hostPath.c_str(), &st) != 0) return {};
-  return {true, S_ISDIR(st.st_mode)};
+  return {true, S_ISDIR(st.st_mode), static_cast<unsigned>(st.st_mode)};
 }
 
 // Finds the host name in `dir` that equals `name` without regard to case.
@@ -70,8 +71,12 @@ SimPaths::SimPaths(std::filesystem::path machineRoot, std::filesystem::path work
 std::filesystem::path SimPaths::DriveRoot(char letter) const {
   char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
   std::filesystem::path drive = root_ / (std::string("drive_") + lower);
+  // Made once; every path on the drive comes here first.
+  std::size_t index = static_cast<std::size_t>(lower - 'a');
+  if (index < madeDrives_.size() && madeDrives_[index]) return drive;
   std::error_code ignored;
   std::filesystem::create_directories(drive, ignored);
+  if (index < madeDrives_.size() && std::filesystem::is_directory(drive, ignored)) madeDrives_[index] = true;
   return drive;
 }
 
@@ -146,6 +151,39 @@ ResolvedPath SimPaths::Resolve(std::string_view path, bool allowWildcards) const
   }
   baseParts.resize(baseParts.size() - climbed);
 
+  // The common case first: the path exists as written, or everything but
+  // its last component does. One or two lookups then answer what the walk
+  // below answers with one per component.
+  if (!parts.empty() && !(allowWildcards && parts.back().find_first_of("*?") != std::string::npos)) {
+    std::string parent;
+    for (const auto& h : baseParts) parent += "/" + h;
+    for (std::size_t k = 0; k + 1 < parts.size(); ++k) parent += "/" + Utf8FromCp1250(parts[k]);
+    std::string parentDir = parent.empty() ? "/" : parent;
+    std::string chosen = parent + "/" + Utf8FromCp1250(parts.back());
+    HostEntry entry = Stat(chosen);
+    bool resolved = entry.exists;
+    if (!resolved) {
+      HostEntry dir = Stat(parentDir);
+      if (dir.exists && dir.isDirectory) {
+        resolved = true;
+        std::string other;
+        if (FindNoCase(parentDir, parts.back(), other)) {
+          chosen = parent + "/" + other;
+          entry = Stat(chosen);
+        }
+      }
+    }
+    if (resolved) {
+      out.host = chosen;
+      out.name = parts.back();
+      out.parentExists = true;
+      out.exists = entry.exists;
+      out.isDirectory = entry.isDirectory;
+      out.mode = entry.mode;
+      return out;
+    }
+  }
+
   // Walk the components, looking each up without regard to case.
   std::vector<std::string> host = baseParts;
   bool missing = false;  // an earlier component does not exist
@@ -182,6 +220,7 @@ ResolvedPath SimPaths::Resolve(std::string_view path, bool allowWildcards) const
       out.parentExists = true;
       out.exists = entry.exists && !wildcard;
       out.isDirectory = entry.isDirectory && !wildcard;
+      out.mode = out.exists ? entry.mode : 0;
     } else {
       missing = !entry.exists;
       if (entry.exists && !entry.isDirectory) {
@@ -202,6 +241,7 @@ ResolvedPath SimPaths::Resolve(std::string_view path, bool allowWildcards) const
     HostEntry entry = Stat(joined);
     out.exists = entry.exists;
     out.isDirectory = entry.isDirectory;
+    out.mode = entry.mode;
     out.parentExists = true;
     out.isDriveRoot = host.size() == fixedDepth && fixedDepth > 0;
   }

@@ -5,6 +5,7 @@
 // without regard to case; new names keep the case they were given. Host
 // names are UTF-8, Windows names Windows-1250.
 
+#include <array>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -20,6 +21,7 @@ struct ResolvedPath {
   bool isDirectory = false;    // ... and is a directory
   bool parentExists = false;   // the directory that holds it exists
   bool isDriveRoot = false;    // the path names a drive's root
+  unsigned mode = 0;           // the host's st_mode of what exists
   std::string name;            // the final component as given (Windows-1250)
 };
 
@@ -41,6 +43,7 @@ class SimPaths {
  private:
   std::filesystem::path root_;
   std::filesystem::path workingDir_;
+  mutable std::array<bool, 26> madeDrives_{};
 };
 
 // True when a Windows name matches a search pattern ("*.*", "*.DAT", "a?c")
