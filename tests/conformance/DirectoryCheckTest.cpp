@@ -1,0 +1,241 @@
+// The directory page's check of the home directory, on both machines: the
+// page types its own texts and presses OK; the message boxes it shows are
+// answered by the simulated operator, or on Win32 by a thread that finds
+// and clicks them as a person would.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "setup/NoBtrieveEngine.h"
+#include "setup/WizardPages.h"
+#include "tests/support/TestMachine.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <thread>
+#else
+#include "platform/sim/DialogTemplate.h"
+#include "platform/sim/ScriptedOperator.h"
+
+namespace qz::templates {
+extern const platform::sim::DialogTemplateSet kQZSetupDialogs;
+}
+#endif
+
+namespace qz::test {
+namespace {
+
+using namespace platform;
+
+// The directory page, typing each text in turn and pressing OK until the
+// page ends.
+class TypingDirectoryPage : public DirectoryPage {
+ public:
+  TypingDirectoryPage(SetupApp& app, std::vector<std::string> texts) : DirectoryPage(app), texts_(std::move(texts)) {}
+  void OnShow(Dialog& dialog) override { dialog.PostCommand(kNext); }
+  void OnCommand(Dialog& dialog, int id) override {
+    if (id != kNext) {
+      DirectoryPage::OnCommand(dialog, id);
+      return;
+    }
+    if (typed_ == texts_.size()) {
+      dialog.End(kPageLeave);
+      return;
+    }
+    if (typed_ > 0) shownAfter.push_back(Text(dialog));
+    dialog.SetItemText(kTextBox, texts_[typed_++].c_str());
+    // OK is handled here as its button's click would be; the next text is
+    // posted only then (Windows hands posted commands to the page even while
+    // one of its message boxes is open).
+    // A page that has ended drops what was posted to it.
+    Dispatch(dialog, kIdOk);
+    dialog.PostCommand(kNext);
+  }
+  void OnInit(Dialog& dialog) override {
+    DirectoryPage::OnInit(dialog);
+    initialText = Text(dialog);
+  }
+  std::size_t typed() const { return typed_; }
+  std::string initialText;
+  std::vector<std::string> shownAfter;  // the box's text when the page stayed
+
+ private:
+  static constexpr int kNext = 9100;
+  static std::string Text(Dialog& dialog) {
+    PathText text;
+    dialog.GetItemText(kTextBox, text);
+    return text.c_str();
+  }
+  std::vector<std::string> texts_;
+  std::size_t typed_ = 0;
+};
+
+#ifdef _WIN32
+// Answers the process's message boxes (other than the page) from a list,
+// recording their captions and texts.
+class BoxAnswerer {
+ public:
+  explicit BoxAnswerer(std::deque<int> answers) : answers_(std::move(answers)), thread_([this] { Loop(); }) {}
+  ~BoxAnswerer() {
+    stop_ = true;
+    thread_.join();
+  }
+  std::vector<std::string> Seen() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return seen_;
+  }
+
+ private:
+  static BOOL CALLBACK Visit(HWND window, LPARAM param) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char className[32] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (process == GetCurrentProcessId() && IsWindowVisible(window) && std::string(className) == "#32770" &&
+        GetDlgItem(window, 1011) == nullptr) {
+      reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    }
+    return TRUE;
+  }
+  // Boxes come one at a time (each is modal): a box is answered, then its
+  // end is awaited before the next is looked for.
+  void Loop() {
+    while (!stop_) {
+      std::vector<HWND> boxes;
+      EnumWindows(Visit, reinterpret_cast<LPARAM>(&boxes));
+      if (boxes.empty()) {
+        Sleep(20);
+        continue;
+      }
+      HWND box = boxes.front();
+      char caption[256] = {}, text[1024] = {};
+      GetWindowTextA(box, caption, sizeof caption);
+      GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
+      int answer = IDOK;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        seen_.push_back(std::string(caption) + ": " + text);
+        if (!answers_.empty()) {
+          answer = answers_.front();
+          answers_.pop_front();
+        }
+      }
+      PostMessageA(GetDlgItem(box, answer), BM_CLICK, 0, 0);
+      for (int waited = 0; IsWindow(box) && IsWindowVisible(box) && waited < 10000; waited += 10) Sleep(10);
+    }
+  }
+
+  std::mutex mutex_;
+  std::deque<int> answers_;
+  std::vector<std::string> seen_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+#endif
+
+class DirectoryCheckTest : public ::testing::Test {
+ protected:
+  DirectoryCheckTest() {
+    app_.settings.installType = kInstallInstall;
+    app_.settings.winDir = machine_->platform().files.WindowsDir();
+    app_.settings.sysDir = machine_->platform().files.SystemDir();
+    app_.settings.vormexDir.Format("%s\\Vormex", app_.settings.winDir.c_str());
+    app_.settings.homeDir.Format("%s\\Default", machine_->scratchDir().c_str());
+#ifndef _WIN32
+    auto& ui = dynamic_cast<sim::SimUserInterface&>(machine_->platform().ui);
+    ui.SetTemplates(qz::templates::kQZSetupDialogs);
+    ui.SetOperator(&operator_);
+#endif
+  }
+
+  // Runs the page with the texts; message boxes get the answers in turn.
+  // Returns the page's result; `boxes_` holds "caption: text" of each box.
+  int Run(TypingDirectoryPage& page, std::deque<int> answers) {
+#ifdef _WIN32
+    BoxAnswerer answerer(std::move(answers));
+    int result = machine_->platform().ui.RunDialog(page);
+    boxes_ = answerer.Seen();
+#else
+    for (int answer : answers) operator_.Answer(answer);
+    int result = machine_->platform().ui.RunDialog(page);
+    boxes_.clear();
+    const auto& transcript = dynamic_cast<sim::SimUserInterface&>(machine_->platform().ui).Transcript();
+    for (const std::string& line : transcript) {
+      if (line.rfind("Message box \"", 0) != 0) continue;
+      std::size_t close = line.find('"', 13);
+      std::string text = line.substr(line.find("): ") + 3);
+      std::string plain;
+      for (std::size_t i = 0; i < text.size(); ++i) {
+        plain += text[i];
+        if (text[i] == '\n') i += 4;  // the transcript indents continuation lines
+      }
+      boxes_.push_back(line.substr(13, close - 13) + ": " + plain);
+    }
+#endif
+    return result;
+  }
+
+  std::string Dir(const std::string& name) { return machine_->scratchDir() + "\\" + name; }
+  bool Exists(const std::string& path) {
+    std::uint32_t attributes = 0;
+    return machine_->platform().files.GetAttributes(path.c_str(), attributes) == kOk;
+  }
+  std::string Program() { return machine_->platform().ui.ProgramName(); }
+
+  std::unique_ptr<TestMachine> machine_ = TestMachine::Create();
+  NoBtrieveEngine btrieve_;
+  SetupApp app_{machine_->platform(), btrieve_, {}};
+  std::vector<std::string> boxes_;
+#ifndef _WIN32
+  sim::ScriptedOperator operator_;
+#endif
+};
+
+TEST_F(DirectoryCheckTest, RefusedTextsKeepThePageAndTheLastOneIsMadeWithoutItsBackslash) {
+  // The space and the 24 accented letters (two bytes each in this source's
+  // Windows-1250: one byte each).
+  std::string refused = " áâäéëíöőôóüűÁÂÄÉËÍÓÖŐÔÜŰ";
+  std::vector<std::string> texts;
+  for (char letter : refused) texts.push_back(Dir(std::string("K") + letter + "N"));
+  texts.push_back(Dir("missing\\sub"));
+  texts.push_back("");
+  texts.push_back(Dir("Új\\"));
+  TypingDirectoryPage page(app_, texts);
+  EXPECT_EQ(Run(page, std::deque<int>(texts.size() - 1, kIdOk)), kPageForward);
+  EXPECT_EQ(page.initialText, Dir("Default"));
+  EXPECT_EQ(page.typed(), texts.size());
+  std::string accentMessage = Program() + ": A könyvtár nevében nem szerepelhet ékezetes betű, sem szóköz karakter!";
+  std::vector<std::string> expected(refused.size(), accentMessage);
+  expected.push_back(Program() + ": Hibás könyvtár (" + Dir("missing\\sub") + ")");
+  expected.push_back(Program() + ": Hibás könyvtár ()");
+  EXPECT_EQ(boxes_, expected);
+  EXPECT_EQ(page.shownAfter, std::vector<std::string>(texts.begin(), texts.end() - 1));
+  EXPECT_STREQ(app_.settings.homeDir.c_str(), Dir("Új").c_str());
+  EXPECT_TRUE(Exists(Dir("Új")));
+  EXPECT_FALSE(Exists(Dir("with space")));
+}
+
+TEST_F(DirectoryCheckTest, AnExistingDirectoryIsTakenOnlyOnYes) {
+  ASSERT_EQ(machine_->platform().files.MakeDirectory(Dir("there").c_str()), kOk);
+  TypingDirectoryPage page(app_, {Dir("there"), Dir("there")});
+  EXPECT_EQ(Run(page, {kIdNo, kIdYes}), kPageForward);
+  std::string question = "Hiba: A könyvtár már létezik! \n Fölül akarja írni?";
+  EXPECT_EQ(boxes_, (std::vector<std::string>{question, question}));
+  EXPECT_EQ(page.shownAfter, (std::vector<std::string>{Dir("there")})) << "No keeps the page with its text";
+}
+
+TEST_F(DirectoryCheckTest, ADriveRootOrTheWindowsDirectoryIsRefused) {
+  TypingDirectoryPage page(app_, {"C:\\", app_.settings.winDir.c_str()});
+  EXPECT_EQ(Run(page, {kIdOk, kIdOk}), kPageLeave);
+  EXPECT_EQ(boxes_, (std::vector<std::string>{Program() + ": Hibás könyvtár (C:)",
+                                              Program() + ": Hibás könyvtár (" + app_.settings.winDir.c_str() + ")"}));
+}
+
+}  // namespace
+}  // namespace qz::test
