@@ -17,7 +17,7 @@
 #include "common/CodePage.h"
 #include "platform/sim/DialogTemplate.h"
 #include "platform/sim/SimMachine.h"
-#include "setup/NoBtrieveEngine.h"
+#include "platform/sim/btrieve/SimBtrieve.h"
 #include "setup/ProgramSteps.h"
 #include "setup/SetupApp.h"
 #include "setup/UnattendedOperator.h"
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
       std::fputc('\n', stdout);
       std::fflush(stdout);
     });
-    qz::NoBtrieveEngine btrieve;
+    qz::platform::sim::SimBtrieve btrieve(machine);
     qz::SetupApp app(machine.platform(), btrieve, qz::MakeInstallSequence(qz::ProgramSteps()));
     app.Run();
     switch (app.outcome) {

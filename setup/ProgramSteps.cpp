@@ -1,15 +1,13 @@
 #include "setup/ProgramSteps.h"
 
 #include "btrieve/BtrieveConfig.h"
+#include "btrieve/ConvertDatabase.h"
 #include "engine/Backup.h"
 #include "engine/InstallFiles.h"
 #include "engine/Shortcuts.h"
 
 namespace qz {
 
-// A row whose step is not bound fails with its message, so a program built
-// before one of its steps never reports an installation it did not make.
-// The database conversion is bound once the Btrieve support provides it.
 InstallSteps ProgramSteps() {
   InstallSteps steps;
   steps.btrieveCheck = BtrieveCheck;
@@ -22,6 +20,7 @@ InstallSteps ProgramSteps() {
   steps.registerApp = RegisterApp;
   steps.makeIcon = MakeIcon;
   steps.makeBackup = MakeBackup;
+  steps.convertDatabase = ConvertDatabase;
   return steps;
 }
 
