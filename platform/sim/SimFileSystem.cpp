@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -26,6 +27,23 @@ constexpr MessageEntry kMessages[] = {
 };
 
 bool IsReadOnlyMode(mode_t mode) { return (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0; }
+
+// The mode a file opened with O_CREAT and 0644 gets: 0644 without the bits
+// of the process's umask, as /proc tells it (read once; 0 when unknown, so
+// that the mode is always set).
+mode_t CreatedMode() {
+  static const mode_t mode = [] {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status) return static_cast<mode_t>(0);
+    char line[256];
+    unsigned mask = 0;
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, status)) found = std::sscanf(line, "Umask: %o", &mask) == 1;
+    std::fclose(status);
+    return found ? static_cast<mode_t>(0644 & ~mask) : static_cast<mode_t>(0);
+  }();
+  return mode;
+}
 
 ErrorCode MissingError(const ResolvedPath& r) {
   return r.parentExists ? kErrorFileNotFound : kErrorPathNotFound;
@@ -112,22 +130,26 @@ class SimOutputFile : public TextOutput {
 };
 
 // Copies within the kernel where it can (copy_file_range), else through a
-// buffer. A copy that made no progress at all falls back to the buffer, so a
-// file system without the call still gets its contents.
-ErrorCode CopyContents(int from, int to) {
-  for (bool copied = false;;) {
-    ssize_t n = copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
+// buffer. `size` is the source's size when it was looked up: the copy stops
+// there without asking once more for the end. A copy that made no progress
+// at all falls back to the buffer, so a file system without the call still
+// gets its contents.
+ErrorCode CopyContents(int from, int to, off_t size) {
+  off_t copied = 0;
+  while (copied < size) {
+    ssize_t n = copy_file_range(from, nullptr, to, nullptr, static_cast<std::size_t>(size - copied), 0);
     if (n < 0 && errno == EINTR) continue;
     if (n > 0) {
-      copied = true;
+      copied += n;
       continue;
     }
-    if (n == 0) return kOk;
-    if (copied || (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP && errno != EBADF)) {
+    if (n == 0) return kOk;  // the file became shorter meanwhile
+    if (copied > 0 || (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP && errno != EBADF)) {
       return ErrnoToError(errno);
     }
     break;
   }
+  if (copied == size) return kOk;
   static thread_local std::vector<char> buffer(1 << 20);
   for (;;) {
     ssize_t n = read(from, buffer.data(), buffer.size());
@@ -219,18 +241,13 @@ ErrorCode SimFileSystem::CopyFileTo(const char* source, const char* target, bool
     if (failIfExists) return kErrorFileExists;
     if (IsInUse(to.host) || ConflictsWithOpen(to.host, false, true, kShareRead)) return kErrorSharingViolation;
     // Windows refuses to overwrite a read-only file (Wine does not).
-    if (IsReadOnlyMode(to.mode)) return kErrorAccessDenied;
+    if (IsReadOnlyMode(to.info.st_mode)) return kErrorAccessDenied;
   }
   if (IsDriveFull(to.host)) return kErrorDiskFull;
 
   int in = open(from.host.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return ErrnoToError(errno);
-  struct stat sourceStat;
-  if (fstat(in, &sourceStat) != 0) {
-    ErrorCode error = ErrnoToError(errno);
-    close(in);
-    return error;
-  }
+  const struct stat& sourceStat = from.info;
   if (to.exists) chmod(to.host.c_str(), 0644);  // root could write anyway; keep it plain
   int out = open(to.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (out < 0) {
@@ -238,13 +255,14 @@ ErrorCode SimFileSystem::CopyFileTo(const char* source, const char* target, bool
     close(in);
     return error;
   }
-  ErrorCode error = CopyContents(in, out);
+  ErrorCode error = CopyContents(in, out, sourceStat.st_size);
   close(in);
   if (error == kOk) {
     // CopyFile carries the attributes (read-only included) and the time.
     struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
     futimens(out, times);
-    fchmod(out, IsReadOnlyMode(sourceStat.st_mode) ? 0444 : 0644);
+    mode_t mode = IsReadOnlyMode(sourceStat.st_mode) ? 0444 : 0644;
+    if (mode != CreatedMode()) fchmod(out, mode);
   }
   if (close(out) != 0 && error == kOk) error = ErrnoToError(errno);
   if (error != kOk) {
@@ -258,8 +276,8 @@ ErrorCode SimFileSystem::GetAttributes(const char* path, std::uint32_t& attribut
   ResolvedPath r = paths_.Resolve(path);
   if (r.error) return r.error;
   if (!r.exists) return MissingError(r);
-  attributes = S_ISDIR(r.mode) ? kAttributeDirectory : kAttributeArchive;
-  if (IsReadOnlyMode(r.mode)) attributes |= kAttributeReadOnly;
+  attributes = S_ISDIR(r.info.st_mode) ? kAttributeDirectory : kAttributeArchive;
+  if (IsReadOnlyMode(r.info.st_mode)) attributes |= kAttributeReadOnly;
   return kOk;
 }
 
@@ -267,7 +285,7 @@ ErrorCode SimFileSystem::SetAttributes(const char* path, std::uint32_t attribute
   ResolvedPath r = paths_.Resolve(path);
   if (r.error) return r.error;
   if (!r.exists) return MissingError(r);
-  mode_t old = static_cast<mode_t>(r.mode & 07777);
+  mode_t old = static_cast<mode_t>(r.info.st_mode & 07777);
   mode_t mode = old;
   if (attributes & kAttributeReadOnly) mode &= ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH);
   else mode |= S_IWUSR;
@@ -281,7 +299,7 @@ ErrorCode SimFileSystem::RemoveFile(const char* path) {
   if (!r.exists) return MissingError(r);
   if (r.isDirectory) return kErrorAccessDenied;
   if (IsInUse(r.host) || open_.count(r.host)) return kErrorSharingViolation;
-  if (IsReadOnlyMode(r.mode)) return kErrorAccessDenied;
+  if (IsReadOnlyMode(r.info.st_mode)) return kErrorAccessDenied;
   if (unlink(r.host.c_str()) != 0) return ErrnoToError(errno);
   return kOk;
 }
@@ -334,8 +352,7 @@ std::unique_ptr<DirectorySearch> SimFileSystem::FindFiles(const char* pattern, E
     if (!Cp1250FromUtf8(e->d_name, name) || name.size() >= 260) continue;
     if (!MatchesPattern(name, namePattern)) continue;
     struct stat st;
-    std::string full = dir.host + "/" + e->d_name;
-    if (stat(full.c_str(), &st) != 0) continue;
+    if (fstatat(dirfd(d), e->d_name, &st, 0) != 0) continue;
     FindEntry entry;
     entry.name.Assign(name);
     entry.attributes = S_ISDIR(st.st_mode) ? kAttributeDirectory : kAttributeArchive;
@@ -409,8 +426,7 @@ std::unique_ptr<OutputFile> SimFileSystem::OpenForAppending(const char* path, Sh
     error = kErrorSharingViolation;
     return nullptr;
   }
-  struct stat st;
-  if (r.exists && stat(r.host.c_str(), &st) == 0 && IsReadOnlyMode(st.st_mode)) {
+  if (r.exists && IsReadOnlyMode(r.info.st_mode)) {
     error = kErrorAccessDenied;
     return nullptr;
   }
@@ -430,8 +446,7 @@ ErrorCode SimFileSystem::WriteWholeFile(const char* path, const std::string& byt
   if (!r.parentExists) return kErrorPathNotFound;
   if (r.isDirectory) return kErrorAccessDenied;
   if (IsInUse(r.host) || open_.count(r.host)) return kErrorSharingViolation;
-  struct stat st;
-  if (r.exists && stat(r.host.c_str(), &st) == 0 && IsReadOnlyMode(st.st_mode)) return kErrorAccessDenied;
+  if (r.exists && IsReadOnlyMode(r.info.st_mode)) return kErrorAccessDenied;
   if (IsDriveFull(r.host)) return kErrorDiskFull;
   int fd = open(r.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return ErrnoToError(errno);

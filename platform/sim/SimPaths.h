@@ -5,10 +5,14 @@
 // without regard to case; new names keep the case they were given. Host
 // names are UTF-8, Windows names Windows-1250.
 
+#include <sys/stat.h>
+
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Errors.h"
 
@@ -21,13 +25,18 @@ struct ResolvedPath {
   bool isDirectory = false;    // ... and is a directory
   bool parentExists = false;   // the directory that holds it exists
   bool isDriveRoot = false;    // the path names a drive's root
-  unsigned mode = 0;           // the host's st_mode of what exists
+  struct stat info {};         // the host's status of what exists
   std::string name;            // the final component as given (Windows-1250)
 };
+
+class DirectoryCache;
 
 class SimPaths {
  public:
   SimPaths(std::filesystem::path machineRoot, std::filesystem::path workingDir);
+  ~SimPaths();
+  SimPaths(const SimPaths&) = delete;
+  SimPaths& operator=(const SimPaths&) = delete;
 
   // Resolves a full path. With allowWildcards the last component may hold
   // '*' and '?' (it is then not looked up).
@@ -44,6 +53,13 @@ class SimPaths {
   std::filesystem::path root_;
   std::filesystem::path workingDir_;
   mutable std::array<bool, 26> madeDrives_{};
+  // The host components of the machine's folder and the working directory.
+  std::vector<std::string> rootParts_;
+  std::vector<std::string> workingParts_;
+  std::string drivePrefix_;  // "<machine>/drive_", as host paths spell it
+  std::string workingPath_;  // the working directory, joined the same way
+  // Listings of the machine's directories, for names that differ in case.
+  std::unique_ptr<DirectoryCache> cache_;
 };
 
 // True when a Windows name matches a search pattern ("*.*", "*.DAT", "a?c")
