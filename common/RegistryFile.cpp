@@ -4,26 +4,13 @@
 #include <cstring>
 #include <string>
 
+#include "common/TextParse.h"
+
 namespace qz {
 namespace {
 
-constexpr std::string_view kWhiteSpace = " \t\r\n\v\f";
 constexpr std::size_t kMaxLine = 511;
 constexpr std::size_t kBinaryCapacity = 1024;
-
-std::string_view Trim(std::string_view text) {
-  std::size_t first = text.find_first_not_of(kWhiteSpace);
-  if (first == std::string_view::npos) return {};
-  std::size_t last = text.find_last_not_of(kWhiteSpace);
-  return text.substr(first, last - first + 1);
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // Reads an unsigned hexadecimal number after optional blanks, as "%x"
 // does. False when no digit follows or the number does not fit 32 bits.
@@ -71,9 +58,7 @@ bool RegistryFile::Import(bool raiseDwords) {
   bool keyTooLong = false;
   std::string line;
   while (reader_->ReadLine(line)) {
-    std::size_t nul = line.find('\0');
-    if (nul != std::string::npos) line.resize(nul);
-    std::string_view text = Trim(line);
+    std::string_view text = TextLine(line);
     if (text.empty()) continue;
     if (text[0] == '[') {
       std::size_t first = text.find_first_not_of('[');

@@ -2,20 +2,9 @@
 
 #include <cstring>
 
+#include "common/TextParse.h"
+
 namespace qz {
-namespace {
-
-constexpr std::string_view kWhiteSpace = " \t\r\n\v\f";
-
-std::string_view Trim(std::string_view text) {
-  std::size_t first = text.find_first_not_of(kWhiteSpace);
-  if (first == std::string_view::npos) return {};
-  std::size_t last = text.find_last_not_of(kWhiteSpace);
-  return text.substr(first, last - first + 1);
-}
-
-}  // namespace
-
 int CompareVersions(std::string_view a, std::string_view b) {
   std::size_t common = a.size() < b.size() ? a.size() : b.size();
   for (std::size_t i = 0; i < common; ++i) {
@@ -38,10 +27,7 @@ bool SetupScript::Open(const char* path) {
 bool SetupScript::NextLine() {
   if (!reader_ || !reader_->ReadLine(line_)) return false;
   // The script is text: whatever follows a NUL byte on a line is not read.
-  std::size_t nul = line_.find('\0');
-  if (nul != std::string::npos) line_.resize(nul);
-  std::string_view trimmed = Trim(line_);
-  line_ = std::string(trimmed);
+  line_ = std::string(TextLine(line_));
   return true;
 }
 

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "common/CodePage.h"
+#include "common/TextParse.h"
 
 namespace qz::platform::sim {
 namespace {
@@ -81,13 +82,6 @@ bool ParseQuoted(const std::string& line, std::size_t& pos, std::string& out) {
     out += c;
   }
   return false;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 bool ParseHexBytes(std::string_view text, std::string& out) {
