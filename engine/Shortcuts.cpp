@@ -20,6 +20,16 @@ bool IsUsableAppName(std::string_view name) {
   return !name.empty();
 }
 
+// The uninstaller is installed only as an item of the script's sections;
+// the uninstall entry names it in the Windows directory and the uninstall
+// shortcut in the maker's folder. Both are made as they are, and a script
+// that did not put the file there is pointed out in the log.
+void NoteMissingUninstaller(StepContext& ctx, const TextBuffer& path) {
+  std::uint32_t attributes = 0;
+  if (ctx.platform.files.GetAttributes(path.c_str(), attributes) == platform::kOk) return;
+  ctx.log.Print("Figyelem : az eltávolító program nem található : %s\n", path.c_str());
+}
+
 // The component library, initialised for the shortcut work and released on
 // every way out of it.
 class ComSession {
@@ -91,10 +101,15 @@ bool RegisterApp(StepContext& ctx) {
     return false;
   }
   key.Format("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\%s", s.appName.c_str());
-  WideText command;
+  WideText command, program;
   command.Format("%s\\qzuninst.exe \"%s\"", s.winDir.c_str(), s.appName.c_str());
-  return ctx.registry.SetValueString(key.view(), "DisplayName", s.appName.c_str()) &&
-         ctx.registry.SetValueString(key.view(), "UninstallString", command.c_str());
+  if (!ctx.registry.SetValueString(key.view(), "DisplayName", s.appName.c_str()) ||
+      !ctx.registry.SetValueString(key.view(), "UninstallString", command.c_str())) {
+    return false;
+  }
+  program.Format("%s\\qzuninst.exe", s.winDir.c_str());
+  NoteMissingUninstaller(ctx, program);
+  return true;
 }
 
 bool MakeIcon(StepContext& ctx) {
@@ -145,6 +160,7 @@ bool MakeIcon(StepContext& ctx) {
     bool fitsLink = link.Format("%s\\%s.lnk", group.c_str(), title.c_str()) && FitsPath(link);
     if (fitsTarget && fitsLink) {
       CreateShortcut(ctx, target.c_str(), link.c_str(), arguments.c_str(), title.c_str());
+      NoteMissingUninstaller(ctx, target);
     } else {
       ctx.log.Print("Shortcut : %s <- %s\n", target.c_str(), link.c_str());
       ctx.log.LogError(platform::kErrorFilenameTooLong);

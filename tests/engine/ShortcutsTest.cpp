@@ -55,6 +55,10 @@ class ShortcutsTest : public StepFixture {
     group_ = std::string(programs_.c_str()) + "\\Próba";
     MakeDirs("C:\\APP");
     WriteMachineFile("C:\\APP\\PROG.EXE", "MZ");
+    // Where the script's "WinDir:" and "VormexDir:" sections put the
+    // uninstaller.
+    WriteMachineFile("C:\\windows\\qzuninst.exe", "MZ");
+    WriteMachineFile("C:\\windows\\Vormex\\qzuninst.exe", "MZ");
   }
 
   std::string Value(const std::string& key, const char* name) {
@@ -98,6 +102,20 @@ TEST_F(ShortcutsTest, RegisterAppStopsAtTheFirstFailedWrite) {
   EXPECT_EQ(TakeLog(),
             "\n\n---> Alkalmazás regisztráció\n"
             "Registry : SetValueString [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Másik\\Home Dir] = C:\\APP\n");
+}
+
+TEST_F(ShortcutsTest, AnUninstallerTheScriptDidNotInstallIsPointedOut) {
+  std::filesystem::remove(machine_.HostPath("C:\\windows\\qzuninst.exe"));
+  std::filesystem::remove(machine_.HostPath("C:\\windows\\Vormex\\qzuninst.exe"));
+  WriteScript({"Home:"});
+  EXPECT_TRUE(RegisterApp(ctx_));
+  EXPECT_TRUE(MakeIcon(ctx_));
+  EXPECT_TRUE(Exists((group_ + "\\Próba eltávolítása.lnk").c_str())) << "made as specified";
+  std::string log = TakeLog();
+  EXPECT_THAT(log, HasSubstr("UninstallString] = C:\\windows\\qzuninst.exe \"Próba\"\n"
+                             "Figyelem : az eltávolító program nem található : C:\\windows\\qzuninst.exe\n"));
+  EXPECT_THAT(log, HasSubstr("eltávolítása.lnk\n"
+                             "Figyelem : az eltávolító program nem található : C:\\windows\\Vormex\\qzuninst.exe\n"));
 }
 
 TEST_F(ShortcutsTest, AnAppNameThatNamesNoFolderIsRefused) {
