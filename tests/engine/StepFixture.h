@@ -1,10 +1,10 @@
 #pragma once
 // A setup run's context on a fresh simulated machine: the medium in a
 // folder of its own (the working directory), the log in the maker's folder,
-// and a transcript of what the user saw (list lines and message boxes, in
-// order).
+// and what the user saw (list lines and message boxes) in order.
 
 #include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <filesystem>
 #include <fstream>
@@ -12,12 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "common/LogFile.h"
-#include "common/ProgressList.h"
-#include "common/Registry.h"
 #include "platform/sim/SimList.h"
 #include "platform/sim/SimMachine.h"
-#include "setup/SetupScript.h"
 #include "setup/StepContext.h"
 #include "tests/support/TempDir.h"
 
@@ -30,7 +26,7 @@ class NoBtrieve : public platform::BtrieveEngine {
   }
 };
 
-// The progress list and the message boxes of the page, recorded in order.
+// The page's progress list and message boxes; boxes must be warnings.
 class Transcript : public platform::ListControl, public platform::MessageOwner {
  public:
   void AddString(const char* text) override {
@@ -39,7 +35,7 @@ class Transcript : public platform::ListControl, public platform::MessageOwner {
   }
   void SelectString(int start, const char* prefix) override { list.SelectString(start, prefix); }
   int ShowMessage(const char* text, const char* caption, platform::Buttons buttons, platform::Icon icon) override {
-    boxCaptions.emplace_back(caption);
+    EXPECT_STREQ(caption, "QZSetup");
     EXPECT_EQ(buttons, platform::Buttons::Ok);
     EXPECT_EQ(icon, platform::Icon::Exclamation);
     events.push_back(std::string("box: ") + text);
@@ -48,7 +44,6 @@ class Transcript : public platform::ListControl, public platform::MessageOwner {
 
   platform::sim::SimList list;
   std::vector<std::string> events;
-  std::vector<std::string> boxCaptions;
 };
 
 class StepFixture : public ::testing::Test {
@@ -66,7 +61,7 @@ class StepFixture : public ::testing::Test {
     OpenLog();
   }
 
-  // The script, one line per element, written with CR LF line ends.
+  // setup.ini with CR LF line ends, opened as the run opens it.
   void WriteScript(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";
@@ -75,44 +70,42 @@ class StepFixture : public ::testing::Test {
     ASSERT_TRUE(script_.Open("setup.ini"));
   }
 
-  // A file of the medium; `path` below the medium with "/" separators.
+  // `path` below the medium, with "/" separators.
   void WriteMediumFile(const std::string& path, const std::string& bytes) {
     std::filesystem::path host = medium_ / path;
     std::filesystem::create_directories(host.parent_path());
-    std::ofstream out(host, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    std::ofstream(host, std::ios::binary | std::ios::trunc) << bytes;
   }
 
-  // A file on the machine, made through the machine's own rules.
-  void WriteMachineFile(const char* windowsPath, const std::string& bytes) {
-    std::filesystem::path host = machine_.HostPath(windowsPath);
-    std::ofstream out(host, std::ios::binary | std::ios::trunc);
+  void WriteMachineFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(machine_.HostPath(path.c_str()), std::ios::binary | std::ios::trunc);
     out << bytes;
-    ASSERT_TRUE(out.good()) << windowsPath;
+    ASSERT_TRUE(out.good()) << path;
   }
 
-  void MakeDirs(const char* windowsPath) { std::filesystem::create_directories(machine_.HostPath(windowsPath)); }
+  void MakeDirs(const std::string& path) { std::filesystem::create_directories(machine_.HostPath(path.c_str())); }
 
-  std::string ReadMachineFile(const char* windowsPath) {
-    std::ifstream in(machine_.HostPath(windowsPath), std::ios::binary);
+  std::string ReadMachineFile(const std::string& path) {
+    std::ifstream in(machine_.HostPath(path.c_str()), std::ios::binary);
     if (!in) return "<missing>";
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
   }
 
-  bool Exists(const char* windowsPath) {
+  bool Exists(const std::string& path) {
     std::uint32_t attributes = 0;
-    return machine_.files().GetAttributes(windowsPath, attributes) == platform::kOk;
+    return machine_.files().GetAttributes(path.c_str(), attributes) == platform::kOk;
   }
 
-  bool IsReadOnly(const char* windowsPath) {
+  bool IsReadOnly(const std::string& path) {
     std::uint32_t attributes = 0;
-    EXPECT_EQ(machine_.files().GetAttributes(windowsPath, attributes), platform::kOk) << windowsPath;
+    EXPECT_EQ(machine_.files().GetAttributes(path.c_str(), attributes), platform::kOk) << path;
     return (attributes & platform::kAttributeReadOnly) != 0;
   }
 
-  // The log written since the last call, with "\n" line ends.
+  // The log written since the last call, with "\n" line ends and without
+  // the closing gap that taking it adds.
   std::string TakeLog() {
     log_.Close();
     std::string all = ReadMachineFile("C:\\windows\\Vormex\\qzlog.txt");
@@ -121,27 +114,21 @@ class StepFixture : public ::testing::Test {
     OpenLog();
     std::string text;
     for (std::size_t i = 0; i < fresh.size(); ++i) {
-      if (fresh[i] == '\r' && i + 1 < fresh.size() && fresh[i + 1] == '\n') continue;
-      text += fresh[i];
+      if (fresh[i] != '\r' || i + 1 == fresh.size() || fresh[i + 1] != '\n') text += fresh[i];
     }
-    // Closing the log added the run's closing gap.
-    if (text.size() >= 3 && text.compare(text.size() - 3, 3, "\n\n\n") == 0) text.resize(text.size() - 3);
-    return text;
+    return text.substr(0, text.size() - 3);
   }
 
-  // The log block of one failed action: its line, "ERROR" and the error
-  // code with the system's text for it.
+  // A failed action in the log: its line, "ERROR", the code and the
+  // system's text for it (which keeps its own CR LF).
   std::string Failed(const std::string& action, platform::ErrorCode code) {
     FixedText<512> message;
     machine_.files().ErrorMessage(code, message);
-    // The system's text keeps its own CR LF.
     return action + "ERROR\n\n!!! LogError : code = " + std::to_string(code) + ", Message : " +
            std::string(message.view()) + "\n";
   }
 
   const std::vector<std::string>& events() const { return transcript_.events; }
-
-  std::string RegistryText() { return machine_.registry().ExportText(); }
 
   TempDir temp_;
   std::filesystem::path medium_ = temp_.path() / "medium";
