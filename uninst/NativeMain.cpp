@@ -1,7 +1,10 @@
 // qzuninst on the simulated machine: the uninstaller run by an unattended
 // operator, its transcript on standard output.
 //
-//   qzuninst [--machine DIR] [--cancel] "Application name"
+//   qzuninst [--machine DIR] [--cancel] [--in-use PATH]... "Application name"
+//
+// --in-use is a test hook: the file counts as held open by another program
+// for this run, so that its deletion fails.
 //
 // Exit status: 0 removed, 1 the removal failed (or the application is not
 // installed), 2 stopped by a message before any page, 3 the user cancelled,
@@ -31,8 +34,11 @@ constexpr int kExitTrouble = 70;
 
 int Usage(const char* problem) {
   if (problem) std::fprintf(stderr, "qzuninst: %s\n", problem);
-  std::fprintf(stderr, "usage: qzuninst [--machine DIR] [--cancel] \"Application name\"\n"
-                       "Removes an application from a simulated machine.\n");
+  std::fprintf(stderr, "usage: qzuninst [--machine DIR] [--cancel] [--in-use PATH]... \"Application name\"\n"
+                       "Removes an application from a simulated machine.\n"
+                       "Test hook, for this run only:\n"
+                       "  --in-use PATH  the file is held open by another program: deleting it\n"
+                       "                 fails with 32\n");
   return kExitUsage;
 }
 
@@ -53,6 +59,7 @@ std::filesystem::path DefaultMachine() {
 int main(int argc, char** argv) {
   std::filesystem::path machineDir = DefaultMachine();
   bool cancel = false;
+  std::vector<std::string> filesInUse;
   // What the program itself sees of its command line, as on Windows.
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) {
@@ -62,6 +69,11 @@ int main(int argc, char** argv) {
       machineDir = argv[++i];
     } else if (arg == "--cancel") {
       cancel = true;
+    } else if (arg == "--in-use") {
+      std::string converted;
+      if (i + 1 >= argc || !*argv[i + 1]) return Usage("--in-use needs a path");
+      if (!qz::Cp1250FromUtf8(argv[++i], converted)) return Usage("--in-use holds a character that Windows-1250 lacks");
+      filesInUse.push_back(converted);
     } else if (arg == "--help" || arg == "-h") {
       Usage(nullptr);
       return 0;
@@ -74,6 +86,7 @@ int main(int argc, char** argv) {
 
   try {
     qz::platform::sim::SimMachine machine(machineDir, std::filesystem::current_path());
+    for (const std::string& path : filesInUse) machine.files().SetInUse(path.c_str(), true);
     auto& ui = machine.ui();
     ui.SetProgramName("qzuninst");
     ui.SetTemplates(qz::templates::kQzuninstDialogs);

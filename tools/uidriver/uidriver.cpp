@@ -25,6 +25,18 @@
 //   waitbox CAPTION       wait for a message box and print its text
 //   reg KEY|VALUE         print a string value below HKEY_LOCAL_MACHINE or
 //                         HKEY_CURRENT_USER (KEY starts with the root's name)
+//   export FILE|KEY       append the key with everything below it to FILE, as
+//                         REGEDIT4 text in UTF-8 (nothing when the key is missing);
+//                         the key is named as given, its subkeys as stored
+//   volatile KEY          make the key volatile (made anew; it must have no
+//                         subkeys, its values are lost): creating a lasting key
+//                         below it then fails with 1021, as a denied write does
+//   lock PATH             hold the file open without sharing until the driver
+//                         ends: opening, copying or deleting it fails with 32
+//   launch DESKTOP KEY|VALUE
+//                         run the command line a string value holds, unchanged,
+//                         on the virtual desktop DESKTOP (explorer /desktop=...);
+//                         the driver waits (60 s) for it to end after the script
 //
 // Each command prints what it saw in UTF-8; a command that cannot be done
 // prints "ERROR ..." and ends the run with status 1. Texts are read with the
@@ -164,6 +176,10 @@ class Driver {
       return true;
     }
     if (command == "reg") return Registry(rest);
+    if (command == "export") return Export(rest);
+    if (command == "volatile") return MakeVolatile(rest);
+    if (command == "lock") return Lock(rest);
+    if (command == "launch") return Launch(rest);
     if (command == "sleep") {
       Sleep(static_cast<DWORD>(std::stoi(rest)));
       return true;
@@ -255,23 +271,178 @@ class Driver {
 
   HWND Item(int id) const { return GetDlgItem(window_, id); }
 
-  bool Registry(const std::string& spec) {
+  // "HKEY_LOCAL_MACHINE\\SOFTWARE\\..." into the root and the path below it.
+  static bool SplitKey(const std::string& path, HKEY& root, std::wstring& subkey) {
+    std::size_t slash = path.find('\\');
+    std::string rootName = path.substr(0, slash);
+    root = rootName == "HKEY_LOCAL_MACHINE" ? HKEY_LOCAL_MACHINE
+           : rootName == "HKEY_CURRENT_USER" ? HKEY_CURRENT_USER
+                                             : nullptr;
+    subkey = slash == std::string::npos ? L"" : Wide(path.substr(slash + 1));
+    return root != nullptr;
+  }
+
+  // KEY|VALUE into the key's path and the value's name.
+  static bool SplitValue(const std::string& spec, std::string& key, std::string& name) {
     std::size_t bar = spec.find('|');
-    std::size_t slash = spec.find('\\');
-    if (bar == std::string::npos || slash == std::string::npos || slash > bar) return Fail("reg KEY|VALUE: " + spec);
-    std::string rootName = spec.substr(0, slash);
-    HKEY root = rootName == "HKEY_LOCAL_MACHINE" ? HKEY_LOCAL_MACHINE
-                : rootName == "HKEY_CURRENT_USER" ? HKEY_CURRENT_USER
-                                                  : nullptr;
-    if (!root) return Fail("unknown root " + rootName);
-    std::wstring key = Wide(spec.substr(slash + 1, bar - slash - 1));
-    std::wstring name = Wide(spec.substr(bar + 1));
-    wchar_t data[1024] = {};
-    DWORD size = sizeof data - sizeof(wchar_t);
-    LONG status = RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, data, &size);
-    Print("Registry " + spec + " = " + (status == ERROR_SUCCESS ? "\"" + Shown(data) + "\"" : std::string("<none>")));
+    if (bar == std::string::npos) return false;
+    key = spec.substr(0, bar);
+    name = spec.substr(bar + 1);
     return true;
   }
+
+  static bool ReadString(const std::string& keyPath, const std::string& name, std::wstring& text) {
+    HKEY root;
+    std::wstring key;
+    if (!SplitKey(keyPath, root, key)) return false;
+    wchar_t data[1024] = {};
+    DWORD size = sizeof data - sizeof(wchar_t);
+    if (RegGetValueW(root, key.c_str(), Wide(name).c_str(), RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) {
+      return false;
+    }
+    text = data;
+    return true;
+  }
+
+  bool Registry(const std::string& spec) {
+    std::string key, name;
+    HKEY root;
+    std::wstring subkey;
+    if (!SplitValue(spec, key, name) || key.find('\\') == std::string::npos) return Fail("reg KEY|VALUE: " + spec);
+    if (!SplitKey(key, root, subkey)) return Fail("unknown root in " + key);
+    std::wstring data;
+    Print("Registry " + spec + " = " + (ReadString(key, name, data) ? "\"" + Shown(data) + "\"" : std::string("<none>")));
+    return true;
+  }
+
+  // REGEDIT4's quoting of names and strings.
+  static std::string Quoted(const std::wstring& text) {
+    std::string out = "\"";
+    for (char c : Utf8(text)) {
+      if (c == '\\' || c == '"') out += '\\';
+      out += c;
+    }
+    return out + "\"";
+  }
+
+  static void ExportKey(HKEY key, const std::string& path, std::string& out) {
+    out += "[" + path + "]\n";
+    for (DWORD i = 0;; ++i) {
+      wchar_t name[16384];
+      DWORD nameLength = 16384, type = 0, size = 0;
+      if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
+      std::vector<BYTE> data(size + sizeof(wchar_t));
+      nameLength = 16384;
+      if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data.data(), &size) != ERROR_SUCCESS) break;
+      out += nameLength == 0 ? std::string("@") : Quoted(name);
+      out += "=";
+      if (type == REG_SZ) {
+        std::wstring text(reinterpret_cast<const wchar_t*>(data.data()), size / sizeof(wchar_t));
+        while (!text.empty() && text.back() == L'\0') text.pop_back();
+        out += Quoted(text);
+      } else if (type == REG_DWORD && size == 4) {
+        char number[16];
+        std::snprintf(number, sizeof number, "dword:%08lx", static_cast<unsigned long>(*reinterpret_cast<DWORD*>(data.data())));
+        out += number;
+      } else {
+        char prefix[16];
+        if (type == REG_BINARY) std::snprintf(prefix, sizeof prefix, "hex:");
+        else std::snprintf(prefix, sizeof prefix, "hex(%lx):", static_cast<unsigned long>(type));
+        out += prefix;
+        for (DWORD b = 0; b < size; ++b) {
+          char hex[4];
+          std::snprintf(hex, sizeof hex, b == 0 ? "%02x" : ",%02x", data[b]);
+          out += hex;
+        }
+      }
+      out += "\n";
+    }
+    out += "\n";
+    for (DWORD i = 0;; ++i) {
+      wchar_t name[256];
+      DWORD nameLength = 256;
+      if (RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      HKEY sub;
+      if (RegOpenKeyExW(key, name, 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
+      ExportKey(sub, path + "\\" + Utf8(name), out);
+      RegCloseKey(sub);
+    }
+  }
+
+  bool Export(const std::string& spec) {
+    std::string file, keyPath;
+    HKEY root;
+    std::wstring subkey;
+    if (!SplitValue(spec, file, keyPath) || !SplitKey(keyPath, root, subkey)) return Fail("export FILE|KEY: " + spec);
+    HKEY key;
+    if (RegOpenKeyExW(root, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return true;
+    std::string out;
+    ExportKey(key, keyPath, out);
+    RegCloseKey(key);
+    std::ofstream output(file, std::ios::binary | std::ios::app);
+    output << out;
+    return static_cast<bool>(output) || Fail("cannot write " + file);
+  }
+
+  bool MakeVolatile(const std::string& keyPath) {
+    HKEY root;
+    std::wstring subkey;
+    if (!SplitKey(keyPath, root, subkey) || subkey.empty()) return Fail("volatile KEY: " + keyPath);
+    LONG deleted = RegDeleteKeyW(root, subkey.c_str());
+    if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND) return Fail("cannot replace " + keyPath);
+    HKEY key;
+    if (RegCreateKeyExW(root, subkey.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+      return Fail("cannot create " + keyPath);
+    }
+    RegCloseKey(key);
+    Print("Volatile " + keyPath);
+    return true;
+  }
+
+  bool Lock(const std::string& path) {
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return Fail("cannot open " + path);
+    // Kept open until the driver ends.
+    Print("Lock " + path);
+    return true;
+  }
+
+  bool Launch(const std::string& spec) {
+    std::size_t blank = spec.find(' ');
+    std::string key, name;
+    if (blank == std::string::npos || !SplitValue(spec.substr(blank + 1), key, name)) {
+      return Fail("launch DESKTOP KEY|VALUE: " + spec);
+    }
+    std::wstring command;
+    if (!ReadString(key, name, command)) return Fail("no value " + spec.substr(blank + 1));
+    // explorer hands the rest of its command line to CreateProcess unchanged.
+    std::wstring line = L"explorer.exe /desktop=" + Wide(spec.substr(0, blank)) + L",1024x768 " + command;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    Print("> Launch \"" + Shown(command) + "\"");
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+      return Fail("cannot start " + Utf8(line));
+    }
+    CloseHandle(process.hThread);
+    launched_.push_back(process.hProcess);
+    return true;
+  }
+
+ public:
+  // After the script: the programs it launched must end by themselves.
+  bool WaitForLaunched() {
+    for (HANDLE process : launched_) {
+      if (WaitForSingleObject(process, kTimeoutMs) != WAIT_OBJECT_0) return Fail("a launched program does not end");
+      CloseHandle(process);
+    }
+    launched_.clear();
+    return true;
+  }
+
+ private:
 
   bool Wait(const std::string& caption, bool print) {
     std::wstring wide = Wide(caption);
@@ -314,6 +485,7 @@ class Driver {
 
   HWND window_ = nullptr;
   HWND gone_ = nullptr;
+  std::vector<HANDLE> launched_;
   std::set<HWND> seen_;
 };
 
@@ -335,5 +507,5 @@ int main(int argc, char** argv) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (!driver.Run(line)) return 1;
   }
-  return 0;
+  return driver.WaitForLaunched() ? 0 : 1;
 }
