@@ -72,7 +72,7 @@ bool MakeDirItem(StepContext& ctx, InstallCursor& cursor, std::string_view line,
   // the cursor end in a backslash, and the sources of later files would
   // then be taken from the medium's drive root: it is skipped as well.
   if (macros.Expand(line, name, &whole) == 0 || name.empty()) return true;
-  if (FitsPath(name, whole)) cursor.itemName.Assign(name.view());
+  cursor.itemName.Assign(FitsPath(name, whole) ? name.view() : std::string_view());
 
   if (name == "..") {
     std::string_view dir = cursor.currentDir.view();
@@ -110,7 +110,7 @@ bool CopyFileItem(StepContext& ctx, InstallCursor& cursor, std::string_view line
   WideText name;
   bool whole = true;
   if (macros.Expand(line, name, &whole) == 0) return true;
-  if (FitsPath(name, whole)) cursor.itemName.Assign(name.view());
+  cursor.itemName.Assign(FitsPath(name, whole) ? name.view() : std::string_view());
 
   WideText target, source;
   bool fits = target.Format("%s\\%s", cursor.currentDir.c_str(), name.c_str()) && FitsPath(target, whole);
