@@ -1,60 +1,49 @@
-#include <gtest/gtest.h>
-
-#include "tests/common/CommonFixture.h"
+#include "tests/support/SimFixture.h"
 
 namespace qz::test {
 namespace {
 
 using platform::RootKey;
 
-class RegistryTest : public CommonFixture {
+class RegistryTest : public SimFixture {
  protected:
   void SetUp() override { OpenLog(); }
 };
 
 constexpr const char* kApp = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla";
 
-TEST_F(RegistryTest, WritesAndReadsWithTheirLogLines) {
-  EXPECT_TRUE(registry_.SetValueString(kApp, "Home Dir", "C:\\SZAMLA"));
-  EXPECT_TRUE(registry_.SetValueDWord(kApp, "Count", 30));
-  unsigned char bytes[] = {1, 0, 0xff};
-  EXPECT_TRUE(registry_.SetValueBinary(kApp, "Bin", bytes, 3));
+TEST_F(RegistryTest, EveryOperationLogsItsLine) {
   NameText text;
   std::uint32_t number = 0;
-  unsigned char read[8] = {};
+  unsigned char bytes[] = {1, 0, 0xff}, read[8] = {};
+  EXPECT_FALSE(registry_.GetValueString(kApp, "Version", text));  // no key
+  EXPECT_TRUE(registry_.SetValueString(kApp, "Home Dir", "C:\\SZAMLA"));
+  EXPECT_TRUE(registry_.SetValueDWord(kApp, "Count", 30));
+  EXPECT_TRUE(registry_.SetValueBinary(kApp, "Bin", bytes, 3));
   EXPECT_TRUE(registry_.GetValueString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex Kft\\SZÁMLA", "home dir", text));
   EXPECT_EQ(text, "C:\\SZAMLA");
   EXPECT_TRUE(registry_.GetValueDWord(kApp, "Count", number));
   EXPECT_EQ(number, 30u);
   EXPECT_TRUE(registry_.GetValueBinary(kApp, "Bin", read, sizeof read));
   EXPECT_EQ(read[2], 0xff);
-  EXPECT_TRUE(registry_.IsValidKey(kApp));
-  EXPECT_EQ(LogBytes(),
-            "Registry : SetValueString [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla\\Home Dir] = C:\\SZAMLA\r\n"
-            "Registry : SetValueDWord [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla\\Count] = 30\r\n"
-            "Registry : SetValueBinary [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla\\Bin] ...\r\n"
-            "Registry : GetValueString [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex Kft\\SZÁMLA\\home dir] =  C:\\SZAMLA\r\n"
-            "Registry : GetValueDWord [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla\\Count] =  30\r\n"
-            "Registry : GetValueBinary [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla\\Bin] = ...OK\r\n"
-            "Registry : IsValidKey [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla] = OK\r\n"
-            "\r\n\r\n\r\n");
-}
-
-TEST_F(RegistryTest, FailedReadsEndInError) {
-  NameText text;
-  std::uint32_t number;
-  EXPECT_FALSE(registry_.GetValueString(kApp, "Version", text));            // no key
-  registry_.SetValueString(kApp, "x", "1");
-  EXPECT_FALSE(registry_.GetValueString(kApp, "Version", text));            // no value
+  EXPECT_FALSE(registry_.GetValueString(kApp, "Version", text));  // no value
   EXPECT_FALSE(registry_.GetValueDWord(kApp, "Version", number));
-  EXPECT_FALSE(registry_.IsValidKey("HKEY_LOCAL_MACHINE"));                  // no backslash
-  EXPECT_TRUE(registry_.IsValidKey("HKEY_LOCAL_MACHINE\\"));                 // the root itself
-  EXPECT_FALSE(registry_.IsValidKey("hkey_local_machine\\SOFTWARE"));        // root names are exact
+  EXPECT_TRUE(registry_.IsValidKey(kApp));
+  EXPECT_FALSE(registry_.IsValidKey("HKEY_LOCAL_MACHINE"));              // no backslash
+  EXPECT_TRUE(registry_.IsValidKey("HKEY_LOCAL_MACHINE\\"));             // the root itself
+  EXPECT_FALSE(registry_.IsValidKey("hkey_local_machine\\SOFTWARE"));    // root names are exact
+  const std::string k = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla";
   EXPECT_EQ(LogBytes(),
-            "Registry : GetValueString [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla\\Version] =  ERROR\r\n"
-            "Registry : SetValueString [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla\\x] = 1\r\n"
-            "Registry : GetValueString [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla\\Version] =  ERROR\r\n"
-            "Registry : GetValueDWord [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla\\Version] =  ERROR\r\n"
+            "Registry : GetValueString [" + k + "\\Version] =  ERROR\r\n" +
+            "Registry : SetValueString [" + k + "\\Home Dir] = C:\\SZAMLA\r\n" +
+            "Registry : SetValueDWord [" + k + "\\Count] = 30\r\n" +
+            "Registry : SetValueBinary [" + k + "\\Bin] ...\r\n" +
+            "Registry : GetValueString [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex Kft\\SZÁMLA\\home dir] =  C:\\SZAMLA\r\n" +
+            "Registry : GetValueDWord [" + k + "\\Count] =  30\r\n" +
+            "Registry : GetValueBinary [" + k + "\\Bin] = ...OK\r\n" +
+            "Registry : GetValueString [" + k + "\\Version] =  ERROR\r\n" +
+            "Registry : GetValueDWord [" + k + "\\Version] =  ERROR\r\n" +
+            "Registry : IsValidKey [" + k + "] = OK\r\n" +
             "Registry : IsValidKey [HKEY_LOCAL_MACHINE] =  ERROR\r\n"
             "Registry : IsValidKey [HKEY_LOCAL_MACHINE\\] = OK\r\n"
             "Registry : IsValidKey [hkey_local_machine\\SOFTWARE] =  ERROR\r\n"
@@ -128,33 +117,18 @@ TEST_F(RegistryTest, DeleteKeyStopsAtAKeyItMayNotDelete) {
   EXPECT_EQ(machine_.registry().OpenHandleCount(), 0u);
 }
 
-TEST_F(RegistryTest, SplitKeyPath) {
+TEST_F(RegistryTest, KeyPathsAndLogLinesOfOverlongTexts) {
   RootKey root;
   KeyPathText subkey;
-  EXPECT_TRUE(Registry::SplitKeyPath("HKEY_CURRENT_USER\\Software\\A\\B", root, subkey));
-  EXPECT_EQ(root, RootKey::CurrentUser);
-  EXPECT_EQ(subkey, "Software\\A\\B");
   EXPECT_TRUE(Registry::SplitKeyPath("HKEY_CURRENT_CONFIG\\", root, subkey));
   EXPECT_EQ(subkey, "");
-  EXPECT_FALSE(Registry::SplitKeyPath("HKEY_USERS", root, subkey));
   EXPECT_FALSE(Registry::SplitKeyPath("HKLM\\SOFTWARE", root, subkey));
   std::string longest = "HKEY_USERS\\" + std::string(500, 'k');
   EXPECT_TRUE(Registry::SplitKeyPath(longest, root, subkey));
+  EXPECT_EQ(root, RootKey::Users);
   EXPECT_FALSE(Registry::SplitKeyPath(longest + "k", root, subkey)) << "a path past 511 characters names no key";
-}
-
-TEST_F(RegistryTest, OverlongLogTextsAreCutAt511) {
-  std::string value(600, 'v');
-  registry_.SetValueString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Long", "name", value.c_str());
-  std::string bytes = LogBytes();
-  EXPECT_EQ(bytes.size(), 511u + 6u) << "the line buffer holds 511 characters, then the closing gap";
-}
-
-TEST_F(RegistryTest, OperationsWithoutALogWriteNothing) {
-  Registry quiet(machine_.registry());
-  EXPECT_TRUE(quiet.SetValueString(kApp, "v", "1"));
-  EXPECT_TRUE(quiet.DeleteKey(kApp));
-  EXPECT_EQ(LogBytes(), "\r\n\r\n\r\n");
+  registry_.SetValueString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Long", "name", std::string(600, 'v').c_str());
+  EXPECT_EQ(LogBytes().size(), 511u + 6u) << "the line buffer holds 511 characters, then the closing gap";
 }
 
 }  // namespace
