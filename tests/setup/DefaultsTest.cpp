@@ -1,11 +1,6 @@
-#include <gtest/gtest.h>
-
-#include <fstream>
-#include <sstream>
-
-#include "platform/sim/SimMachine.h"
 #include "setup/Defaults.h"
-#include "tests/support/TempDir.h"
+
+#include "tests/support/SimFixture.h"
 
 namespace qz::test {
 namespace {
@@ -13,25 +8,22 @@ namespace {
 constexpr const char* kKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla";
 
 std::string Script(const std::string& type, const std::string& version = "2.1") {
-  std::string text;
-  if (!type.empty()) text += "InstallType:\r\n\"" + type + "\"\r\n";
+  std::string text = type.empty() ? "" : "InstallType:\r\n\"" + type + "\"\r\n";
   return text + "AppName:\r\n\"Számla\"\r\nAppVersion:\r\n\"" + version +
          "\"\r\nDefaultDir:\r\n\"C:\\SZAMLA\"\r\nAppLogo:\r\n\"logo.bmp\"\r\n";
 }
 
-class DefaultsTest : public ::testing::Test {
+class DefaultsTest : public SimFixture {
  protected:
-  DefaultsTest() : machine_(temp_.path() / "machine", temp_.path()) {
+  DefaultsTest() {
     settings_.winDir = "C:\\windows";
     settings_.sysDir = "C:\\windows\\system32";
     settings_.vormexDir = "C:\\windows\\Vormex";
-    NameText message;
-    log_.Open("C:\\windows\\Vormex", message);
-    registry_.AttachLog(&log_);
+    OpenLog();
   }
 
   std::string Run(const std::string& scriptText) {
-    std::ofstream(temp_.path() / "setup.ini", std::ios::binary) << scriptText;
+    WriteMedium("setup.ini", scriptText);
     SetupScript script(machine_.files());
     EXPECT_TRUE(script.Open("setup.ini"));
     NameText errorText;
@@ -39,6 +31,8 @@ class DefaultsTest : public ::testing::Test {
     return errorText.c_str();
   }
 
+  // Records an installation as the registration step does (the maker's key
+  // written "Vormex kft", looked up as "Vormex Kft").
   void Install(const char* homeDir, const char* version) {
     registry_.AttachLog(nullptr);
     registry_.SetValueString(kKey, "Home Dir", homeDir);
@@ -46,18 +40,6 @@ class DefaultsTest : public ::testing::Test {
     registry_.AttachLog(&log_);
   }
 
-  std::string LogBytes() {
-    log_.Close();
-    std::ifstream in(machine_.HostPath("C:\\windows\\Vormex\\qzlog.txt"), std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
-
-  TempDir temp_;
-  platform::sim::SimMachine machine_;
-  LogFile log_{machine_.files()};
-  Registry registry_{machine_.registry()};
   SetupSettings settings_;
 };
 
@@ -106,14 +88,7 @@ TEST_F(DefaultsTest, VersionChecksOfUpdateAndPatch) {
             "Telepített verzió : 2.10\nSzükséges verzió : 2.1");
 }
 
-TEST_F(DefaultsTest, UpdateOrPatchOfWhatIsNotInstalled) {
-  EXPECT_EQ(Run(Script("Update")),
-            "A Számla program frissítése nem lehetséges!\nA frissítéshez előb telepítenie kell a programot");
-  EXPECT_EQ(Run(Script("Patch")),
-            "A Számla program frissítése nem lehetséges!\nA frissítéshez előb telepítenie kell a programot");
-}
-
-TEST_F(DefaultsTest, MessagesOfMissingDefaults) {
+TEST_F(DefaultsTest, MessagesOfMissingDefaultsAndMissingInstallations) {
   EXPECT_EQ(Run(Script("")), "Nincs megadva a telepítés típusa") << "reading goes on and the message stays";
   EXPECT_EQ(Run(Script("install")), "Ismeretlen telepítési típus");
   EXPECT_EQ(Run("InstallType:\nInstall\n"), "Ismeretlen telepítési típus") << "a value needs its quotes";
@@ -128,9 +103,10 @@ TEST_F(DefaultsTest, MessagesOfMissingDefaults) {
             "Nincs logo kép megadva");
   EXPECT_EQ(Run("InstallType:\n\"Install\"\nAppName:\nA\nAppVersion:\n\"1\"\nDefaultDir:\n\"C:\\A\"\nAppLogo:\n\"l\"\n"), "")
       << "other defaults accept an empty value";
-}
-
-TEST_F(DefaultsTest, InstallationWithoutItsValues) {
+  for (const char* type : {"Update", "Patch"}) {
+    EXPECT_EQ(Run(Script(type)),
+              "A Számla program frissítése nem lehetséges!\nA frissítéshez előb telepítenie kell a programot");
+  }
   registry_.SetValueString(kKey, "Version", "2.1");
   EXPECT_EQ(Run(Script("Install")), "Nincs telepítési könyvtár!");
   registry_.DeleteKey(kKey);
@@ -147,22 +123,18 @@ TEST_F(DefaultsTest, InstallationInADirectoryThatHoldsTheSystemIsRefused) {
   EXPECT_EQ(Run(Script("Install")), "") << "a directory below the maker's folder is no danger";
 }
 
-TEST_F(DefaultsTest, OverlongValuesAreCutToTheirFields) {
-  std::string name(300, 'n');
-  std::string version(40, '9');
-  EXPECT_EQ(Run("InstallType:\n\"Install\"\nAppName:\n\"" + name + "\"\nAppVersion:\n\"" + version +
-                "\"\nDefaultDir:\n\"C:\\" + std::string(400, 'd') + "\"\nAppLogo:\n\"l\"\n"),
+TEST_F(DefaultsTest, OverlongValuesAreCutToTheirFieldsAndMacrosExpand) {
+  EXPECT_EQ(Run("InstallType:\n\"Install\"\nAppName:\n\"" + std::string(300, 'n') + "\"\nAppVersion:\n\"" +
+                std::string(40, '9') + "\"\nDefaultDir:\n\"C:\\" + std::string(400, 'd') + "\"\nAppLogo:\n\"l\"\n"),
             "");
   EXPECT_EQ(settings_.appName, std::string(255, 'n'));
   EXPECT_EQ(settings_.appVersion, std::string(31, '9'));
   EXPECT_EQ(settings_.homeDir.length(), 259u);
-}
-
-TEST_F(DefaultsTest, MacrosInDefaults) {
+  settings_.homeDir = "";
   EXPECT_EQ(Run("InstallType:\n\"Install\"\nAppName:\n\"A\"\nAppVersion:\n\"1\"\n"
                 "DefaultDir:\n\"$HOMEDIR$$WINDIR$\\A\"\nAppLogo:\n\"$SYSDIR$\\l.bmp\"\n"),
             "");
-  EXPECT_EQ(settings_.homeDir, "C:\\windows\\A") << "the home directory is still empty while it is being read";
+  EXPECT_EQ(settings_.homeDir, "C:\\windows\\A") << "the home directory is empty while it is being read";
   EXPECT_EQ(settings_.appLogo, "C:\\windows\\system32\\l.bmp");
 }
 

@@ -1,29 +1,27 @@
-#include <gtest/gtest.h>
+#include "setup/SetupScript.h"
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 
-#include "platform/sim/SimMachine.h"
-#include "setup/SetupScript.h"
-#include "tests/support/TempDir.h"
+#include "btrieve/MemoryInput.h"
+#include "tests/support/SimFixture.h"
 
 namespace qz::test {
 namespace {
 
-class SetupScriptTest : public ::testing::Test {
- protected:
-  SetupScriptTest() : machine_(temp_.path() / "machine", temp_.path()) {}
+using Lines = std::vector<std::string>;
 
+class SetupScriptTest : public SimFixture {
+ protected:
   void Script(const std::string& bytes) {
-    std::ofstream(temp_.path() / "setup.ini", std::ios::binary) << bytes;
+    WriteMedium("setup.ini", bytes);
     script_.Close();
     ASSERT_TRUE(script_.Open("setup.ini"));
   }
 
   // The items of a section as ReadItem yields them, then the line that ended it.
-  std::vector<std::string> Items(const char* label) {
-    std::vector<std::string> items;
+  Lines Items(const std::string& label) {
+    Lines items;
     if (!script_.FindLabel(label)) return {"<no label>"};
     FixedText<512> item;
     while (script_.ReadItem(item)) items.emplace_back(item.c_str());
@@ -31,35 +29,23 @@ class SetupScriptTest : public ::testing::Test {
     return items;
   }
 
-  TempDir temp_;
-  platform::sim::SimMachine machine_;
   SetupScript script_{machine_.files()};
 };
 
-using Lines = std::vector<std::string>;
-
-TEST_F(SetupScriptTest, SectionsAndItemsWithLfOrCrLf) {
-  Script("free text before\r\n  AppName:  \r\n\r\n  \"Számla\"  \r\n\t\"second\"\nHome:\nDIR \"DATA\"\n");
-  EXPECT_EQ(Items("AppName:"), (Lines{"\"Számla\"", "\"second\"", "<Home:>"}));
-  EXPECT_EQ(Items("Home:"), (Lines{"DIR \"DATA\"", "<>"}));
-  EXPECT_EQ(Items("Menu:"), (Lines{"<no label>"}));
+TEST_F(SetupScriptTest, SectionsAndItems) {
+  Script("free text before\r\n  AppName:  \r\n\r\n  \"Számla\"  \r\n\t\"second\"\nHome:\nDIR \"DATA\"\nMenu:\nDesktop:\n");
+  EXPECT_EQ(Items("AppName:"), (Lines{"\"Számla\"", "\"second\"", "<Home:>"})) << "CR LF or LF, blanks trimmed";
+  EXPECT_EQ(Items("Home:"), (Lines{"DIR \"DATA\"", "<Menu:>"}));
+  EXPECT_EQ(Items("Menu:"), (Lines{"<Desktop:>"})) << "a label followed by a label has no items";
+  EXPECT_EQ(Items("WinDir:"), (Lines{"<no label>"}));
   EXPECT_EQ(Items("AppName:"), (Lines{"\"Számla\"", "\"second\"", "<Home:>"})) << "every search starts afresh";
-}
-
-TEST_F(SetupScriptTest, LabelsMatchWholeLinesExactly) {
   Script("appname:\nAppName: x\nAppName:\n\"first\"\nAppName:\n\"second\"\n");
-  EXPECT_EQ(Items("AppName:"), (Lines{"\"first\"", "<AppName:>"})) << "only the first label counts";
-}
-
-TEST_F(SetupScriptTest, LabelFollowedByLabelHasNoItems) {
-  Script("AppName:\nAppVersion:\n\"1.0\"\n");
-  EXPECT_EQ(Items("AppName:"), (Lines{"<AppVersion:>"}));
+  EXPECT_EQ(Items("AppName:"), (Lines{"\"first\"", "<AppName:>"})) << "labels match whole lines; the first counts";
 }
 
 TEST_F(SetupScriptTest, LinesOfAnyLengthAndCutItems) {
-  std::string longItem(5000, 'x');
   std::string longLabel(700, 'L');
-  Script("Home:\n" + longItem + "\n" + longLabel + ":\n\"after\"\n");
+  Script("Home:\n" + std::string(5000, 'x') + "\n" + longLabel + ":\n\"after\"\n");
   ASSERT_TRUE(script_.FindLabel("Home:"));
   FixedText<260> item;
   EXPECT_TRUE(script_.ReadItem(item));
@@ -69,64 +55,32 @@ TEST_F(SetupScriptTest, LinesOfAnyLengthAndCutItems) {
 }
 
 TEST_F(SetupScriptTest, NulBytesEndALineAndGarbageIsOnlyText) {
-  std::string bytes = "AppName:\n\"ab";
-  bytes += '\0';
-  bytes += "cd\":\n";
+  std::string bytes = "AppName:\n\"ab" + std::string(1, '\0') + "cd\":\n";
   for (int i = 0; i < 3000; ++i) bytes += static_cast<char>((i * 37) & 0xff);
   Script(bytes);
   EXPECT_EQ(Items("AppName:")[0], "\"ab") << "what follows a NUL byte on a line is not read, the colon included";
   EXPECT_FALSE(script_.FindLabel("Home:"));
-}
-
-TEST_F(SetupScriptTest, ClosedOrMissingScriptFindsNothing) {
-  EXPECT_FALSE(script_.Open("missing.ini"));
+  script_.Close();
   FixedText<16> item;
+  EXPECT_FALSE(script_.Open("missing.ini"));
   EXPECT_FALSE(script_.FindLabel("AppName:"));
   EXPECT_FALSE(script_.ReadItem(item));
 }
 
-// A file whose reads fail after a while: a read error counts as the end.
-class FailingFile : public platform::InputFile {
+// A file whose reads fail after the first: a read error counts as the end.
+class FailingFile : public MemoryInput {
  public:
+  FailingFile() : MemoryInput("AppName:\n\"x\"\n") {}
   bool Read(void* buffer, std::size_t size, std::size_t& got) override {
-    if (calls_++ > 0) return false;
-    std::string text = "AppName:\n\"x\"\n";
-    got = std::min(size, text.size());
-    std::memcpy(buffer, text.data(), got);
-    return true;
+    return calls_++ == 0 && MemoryInput::Read(buffer, size, got);
   }
-  bool Rewind() override { return true; }
 
  private:
   int calls_ = 0;
 };
 
-TEST(LineReaderTest, ReadErrorCountsAsEndOfFile) {
-  platform::LineReader reader(std::make_unique<FailingFile>());
-  std::string line;
-  EXPECT_TRUE(reader.ReadLine(line));
-  EXPECT_TRUE(reader.ReadLine(line));
-  EXPECT_EQ(line, "\"x\"");
-  EXPECT_FALSE(reader.ReadLine(line));
-  EXPECT_FALSE(reader.ReadLine(line));
-}
-
-TEST(LineReaderTest, ChunksAsFgetsReadsThem) {
-  class Memory : public platform::InputFile {
-   public:
-    bool Read(void* buffer, std::size_t size, std::size_t& got) override {
-      got = std::min(size, text_.size() - pos_);
-      std::memcpy(buffer, text_.data() + pos_, got);
-      pos_ += got;
-      return true;
-    }
-    bool Rewind() override { return pos_ = 0, true; }
-
-   private:
-    std::string text_ = "0123456789\r\nEND";
-    std::size_t pos_ = 0;
-  };
-  platform::LineReader reader(std::make_unique<Memory>());
+TEST(LineReaderTest, ChunksAsFgetsReadsThemAndAReadErrorEndsTheFile) {
+  platform::LineReader reader(std::make_unique<MemoryInput>("0123456789\r\nEND"));
   FixedText<1024> chunk;
   ASSERT_TRUE(reader.ReadChunk(chunk, 4));
   EXPECT_EQ(chunk, "0123");
@@ -135,6 +89,14 @@ TEST(LineReaderTest, ChunksAsFgetsReadsThem) {
   ASSERT_TRUE(reader.ReadChunk(chunk, 1023));
   EXPECT_EQ(chunk, "END") << "the last line without its line end";
   EXPECT_FALSE(reader.ReadChunk(chunk, 1023));
+
+  platform::LineReader failing(std::make_unique<FailingFile>());
+  std::string line;
+  EXPECT_TRUE(failing.ReadLine(line));
+  EXPECT_TRUE(failing.ReadLine(line));
+  EXPECT_EQ(line, "\"x\"");
+  EXPECT_FALSE(failing.ReadLine(line));
+  EXPECT_FALSE(failing.ReadLine(line));
 }
 
 TEST(ExpandValueTest, TakesTheFirstQuotedTextAndReplacesMacros) {
@@ -152,15 +114,10 @@ TEST(ExpandValueTest, TakesTheFirstQuotedTextAndReplacesMacros) {
   EXPECT_EQ(value, "C:\\windows\\system32");
   EXPECT_EQ(ExpandValue("", value, macros), 0);
   EXPECT_EQ(ExpandValue("\"", value, macros), 0);
-}
-
-TEST(ExpandValueTest, InPlaceAndTheFieldItself) {
-  FixedText<260> field;
-  field = "  \"$HOMEDIR$\\APP\" trailing";
-  DirectoryMacros macros{field.view(), "S", "W"};
-  ExpandValue(field.view(), field, macros);
-  EXPECT_EQ(field, "  \"$HOMEDIR$\\APP\" trailing\\APP")
-      << "the macro stands for the field as it was before the value was taken";
+  // In place: the macro stands for the field as it was before the value was taken.
+  value = "  \"$HOMEDIR$\\APP\" trailing";
+  ExpandValue(value.view(), value, DirectoryMacros{value.view(), "S", "W"});
+  EXPECT_EQ(value, "  \"$HOMEDIR$\\APP\" trailing\\APP");
 }
 
 TEST(ExpandValueTest, ValuesThatDoNotFitAreCutAndReported) {
@@ -179,21 +136,16 @@ TEST(ExpandValueTest, ValuesThatDoNotFitAreCutAndReported) {
   EXPECT_TRUE(whole);
 }
 
-TEST(ReplaceAllTest, NonOverlappingAndNeverRescanned) {
-  FixedText<512> text;
+TEST(ReplaceAllTest, NonOverlappingNeverRescannedAndAtMost511Characters) {
+  FixedText<1024> text;
   text = "aaaa";
   ReplaceAll(text, "aa", "a");
   EXPECT_EQ(text, "aa");
   text = "$X$$X$";
   ReplaceAll(text, "$X$", "$X$$X$");
   EXPECT_EQ(text, "$X$$X$$X$$X$");
-  text = "none";
   EXPECT_TRUE(ReplaceAll(text, "", "y"));
-  EXPECT_EQ(text, "none");
-}
-
-TEST(ReplaceAllTest, ProcessesAtMost511Characters) {
-  FixedText<1024> text;
+  EXPECT_EQ(text, "$X$$X$$X$$X$");
   text.Assign(std::string(600, 'a') + "$WINDIR$");
   EXPECT_FALSE(ReplaceAll(text, "$WINDIR$", "C:\\windows"));
   EXPECT_EQ(text, std::string(511, 'a')) << "the macro past the 511th character is lost with the rest";
