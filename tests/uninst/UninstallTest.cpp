@@ -1,0 +1,282 @@
+// The uninstaller: its removal steps, and its runs from start to end.
+
+#include "platform/sim/DialogTemplate.h"
+#include "platform/sim/ScriptedOperator.h"
+#include "platform/sim/SimList.h"
+#include "tests/support/SimFixture.h"
+#include "uninst/ConfirmDialog.h"
+#include "uninst/UninstallApp.h"
+#include "uninst/UninstallDialog.h"
+
+namespace qz::templates {
+extern const platform::sim::DialogTemplateSet kQzuninstDialogs;
+}
+
+namespace qz::test {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+using Lines = std::vector<std::string>;
+
+const std::string kMaker = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft";
+const std::string kEntries = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+class UninstallFixture : public SimFixture {
+ protected:
+  // Records an installation as the setup program does.
+  void Register(const std::string& app, const std::string& homeDir) {
+    Registry registry(machine_.registry());
+    registry.SetValueString(kMaker + "\\" + app, "Home Dir", homeDir.c_str());
+    registry.SetValueString(kMaker + "\\" + app, "Version", "2.1");
+    registry.SetValueString(kEntries + "\\" + app, "DisplayName", app.c_str());
+  }
+  std::string Programs() {
+    return "C:\\users\\" + platform::sim::SimMachine::UserName() +
+           "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
+  }
+};
+
+class RemovalTest : public UninstallFixture {
+ protected:
+  RemovalTest() { OpenLog(); }
+
+  UninstallContext context_{machine_.platform(), log_, registry_};
+  UninstallDialog dialog_{context_, "APP"};
+  platform::sim::SimList list_;
+  ProgressList progress_{list_};
+};
+
+TEST_F(RemovalTest, TreeGoesDepthFirstWithTheDirectoryLast) {
+  for (const char* file : {"C:\\APP\\b.exe", "C:\\APP\\A\\x.dat", "C:\\APP\\A\\Deep\\y.dat", "C:\\APP\\c.txt"}) {
+    WriteFile(file);
+  }
+  EXPECT_TRUE(dialog_.RemoveTree("C:\\APP", progress_));
+  EXPECT_FALSE(Exists("C:\\APP"));
+  EXPECT_EQ(list_.items(), (Lines{"     Törlés : C:\\APP\\A\\Deep\\y.dat", "   Törlés : C:\\APP\\A\\Deep",
+                                  "     Törlés : C:\\APP\\A\\x.dat", "   Törlés : C:\\APP\\A",
+                                  "     Törlés : C:\\APP\\b.exe", "     Törlés : C:\\APP\\c.txt", "   Törlés : C:\\APP"}));
+  EXPECT_EQ(Lf(LogBytes()),
+            "Fájl törlés : C:\\APP\\A\\Deep\\y.dat...OK\n"
+            "Könyvtár törlés : C:\\APP\\A\\Deep...OK\n"
+            "Fájl törlés : C:\\APP\\A\\x.dat...OK\n"
+            "Könyvtár törlés : C:\\APP\\A...OK\n"
+            "Fájl törlés : C:\\APP\\b.exe...OK\n"
+            "Fájl törlés : C:\\APP\\c.txt...OK\n"
+            "Könyvtár törlés : C:\\APP...OK\n"
+            "\n\n\n");
+}
+
+TEST_F(RemovalTest, ReadOnlyFileStaysWhileEveryOtherFileGoes) {
+  for (const char* file : {"C:\\APP\\a.txt", "C:\\APP\\ro.txt", "C:\\APP\\z.txt"}) WriteFile(file);
+  machine_.files().SetAttributes("C:\\APP\\ro.txt", platform::kAttributeReadOnly);
+  EXPECT_FALSE(dialog_.RemoveTree("C:\\APP", progress_));
+  EXPECT_TRUE(Exists("C:\\APP\\ro.txt"));
+  EXPECT_FALSE(Exists("C:\\APP\\z.txt"));
+  EXPECT_EQ(Lf(LogBytes()),
+            "Fájl törlés : C:\\APP\\a.txt...OK\n"
+            "Fájl törlés : C:\\APP\\ro.txt...ERROR\n"
+            "\n!!! LogError : code = 5, Message : Hozzáférés megtagadva.\r\n\n"
+            "Fájl törlés : C:\\APP\\z.txt...OK\n"
+            "Könyvtár törlés : C:\\APP...ERROR\n"
+            "\n!!! LogError : code = 145, Message : Mappa nem üres.\r\n\n"
+            "\n\n\n");
+}
+
+TEST_F(RemovalTest, SubdirectoryThatCannotBeRemovedStopsItsParentsWalk) {
+  WriteFile("C:\\APP\\A\\locked.dat");
+  WriteFile("C:\\APP\\B\\later.dat");
+  machine_.files().SetInUse("C:\\APP\\A\\locked.dat", true);
+  EXPECT_FALSE(dialog_.RemoveTree("C:\\APP", progress_));
+  EXPECT_TRUE(Exists("C:\\APP\\B\\later.dat")) << "entries the search had not reached stay";
+  EXPECT_EQ(list_.items(), (Lines{"     Törlés : C:\\APP\\A\\locked.dat", "   Törlés : C:\\APP\\A"}));
+}
+
+TEST_F(RemovalTest, EmptyAndMissingHomeDirectories) {
+  MakeDirs("C:\\EMPTY");
+  EXPECT_TRUE(dialog_.RemoveTree("C:\\EMPTY", progress_));
+  EXPECT_FALSE(dialog_.RemoveTree("C:\\MISSING", progress_));
+  EXPECT_EQ(list_.items(), (Lines{"   Törlés : C:\\EMPTY"}));
+  EXPECT_EQ(Lf(LogBytes()), "Könyvtár törlés : C:\\EMPTY...OK\n\n\n\n");
+}
+
+TEST_F(RemovalTest, HomeDirectoryThatHoldsTheSystemIsNeverRemoved) {
+  WriteFile("C:\\windows\\keep.ini");
+  std::string programs = Programs();
+  for (std::string home : {"C:\\", "C:", "c:\\Windows", "C:\\windows\\system32\\", "C:\\windows\\Vormex", "C:\\users",
+                           programs.c_str(), "C:\\APP\\.."}) {
+    Register("APP", home);
+    ASSERT_TRUE(dialog_.GetDirs());
+    EXPECT_FALSE(dialog_.RemoveProgramFiles(progress_)) << home;
+  }
+  EXPECT_TRUE(Exists("C:\\windows\\keep.ini"));
+  EXPECT_TRUE(list_.items().empty());
+  std::string log = Lf(LogBytes());
+  EXPECT_THAT(log, HasSubstr("Könyvtár törlés : C:\\...ERROR\n\n!!! LogError : code = 5, Message : Hozzáférés megtagadva."));
+  EXPECT_THAT(log, Not(HasSubstr("OK\nKönyvtár")));
+}
+
+TEST_F(RemovalTest, GetDirsNeedsVersionAndHomeDir) {
+  EXPECT_FALSE(dialog_.GetDirs());
+  registry_.SetValueString(kMaker + "\\APP", "Version", "1.0");
+  EXPECT_FALSE(dialog_.GetDirs());
+  Register("APP", "D:\\APP");
+  EXPECT_TRUE(dialog_.GetDirs());
+  EXPECT_EQ(dialog_.homeDir(), "D:\\APP");
+}
+
+TEST_F(RemovalTest, TwoApplicationsAndTheMakersKeyThatGoesWithTheLast) {
+  Register("First", "C:\\F");
+  Register("Second", "C:\\S");
+  WriteFile("C:\\users\\x\\link.lnk");
+  registry_.SetValueString(kMaker + "\\First", "Link", "C:\\users\\x\\link.lnk");
+  EXPECT_TRUE(UninstallDialog(context_, "First").RemoveRegistration());
+  EXPECT_FALSE(Exists("C:\\users\\x\\link.lnk")) << "the desktop link named under \"link\" is deleted";
+  EXPECT_TRUE(registry_.IsValidKey(kMaker));
+  EXPECT_FALSE(registry_.IsValidKey(kEntries + "\\First"));
+  EXPECT_TRUE(UninstallDialog(context_, "Second").RemoveRegistration());
+  EXPECT_FALSE(registry_.IsValidKey(kMaker));
+  EXPECT_TRUE(registry_.IsValidKey(kEntries));
+  // A registration that cannot be deleted keeps its uninstall entry.
+  Register("APP", "C:\\APP");
+  machine_.registry().DenyWrites(platform::RootKey::LocalMachine, "SOFTWARE\\Vormex kft\\APP");
+  EXPECT_FALSE(dialog_.RemoveRegistration());
+  EXPECT_TRUE(registry_.IsValidKey(kEntries + "\\APP"));
+}
+
+TEST_F(RemovalTest, ProgramGroupWithMoreThanTheShortcuts) {
+  std::string group = Programs() + "\\Számla";
+  for (const char* file : {"\\Számla.lnk", "\\notes.txt", "\\Sub\\more.lnk"}) WriteFile(group + file);
+  EXPECT_TRUE(UninstallDialog(context_, "Számla").RemoveShortcuts(progress_));
+  EXPECT_FALSE(Exists(group));
+}
+
+TEST(ApplicationNameTest, FirstPlainArgumentIfItIsSafe) {
+  EXPECT_EQ(ApplicationNameFrom({"/S", "-x", "Számla Pro", "other"}), "Számla Pro");
+  EXPECT_EQ(ApplicationNameFrom({}), "");
+  EXPECT_EQ(ApplicationNameFrom({"-only"}), "");
+  for (const char* unsafe : {"", ".", "..", "..\\..\\windows", "a/b", "Start\\x"}) {
+    EXPECT_EQ(ApplicationNameFrom({unsafe}), "") << unsafe;
+  }
+  EXPECT_EQ(ApplicationNameFrom({std::string(255, 'n')}), std::string(255, 'n'));
+  EXPECT_EQ(ApplicationNameFrom({std::string(256, 'n')}), "");
+}
+
+class FlowTest : public UninstallFixture {
+ protected:
+  FlowTest() {
+    machine_.ui().SetProgramName("qzuninst");
+    machine_.ui().SetTemplates(templates::kQzuninstDialogs);
+    machine_.ui().SetOperator(&operator_);
+    machine_.clock().Fix({2026, 12, 6, 0, 10, 0, 0});
+  }
+
+  void Install() {
+    Register("Számla", "C:\\SZAMLA");
+    WriteFile("C:\\SZAMLA\\SZAMLA.EXE");
+    WriteFile("C:\\SZAMLA\\DATA.DAT\\VEVO.DAT");
+    WriteFile(Group() + "\\Számla.lnk");
+  }
+  std::string Group() { return Programs() + "\\Számla"; }
+  UninstallOutcome Run(std::vector<std::string> arguments) { return UninstallApp(machine_.platform(), arguments); }
+  std::string Log() { return HostText(machine_.HostPath(kLogPath)); }
+  std::string Transcript() { return machine_.ui().TranscriptText(); }
+
+  platform::sim::ScriptedOperator operator_;
+};
+
+TEST_F(FlowTest, RemovesEverythingTheSetupMade) {
+  Install();
+  operator_.Click(kConfirmDialogId, platform::kIdOk).On(kUninstallDialogId, [](platform::sim::SimDialog& d) {
+    ASSERT_TRUE(d.IsEnabled(platform::kIdOk));
+    d.Click(platform::kIdOk);
+  });
+  EXPECT_EQ(Run({"Számla"}), UninstallOutcome::Finished);
+  EXPECT_TRUE(operator_.Done());
+  EXPECT_FALSE(Exists("C:\\SZAMLA"));
+  EXPECT_FALSE(Exists(Group()));
+  EXPECT_FALSE(registry_.IsValidKey(kMaker));
+  EXPECT_FALSE(registry_.IsValidKey(kEntries + "\\Számla"));
+  EXPECT_THAT(Transcript(), HasSubstr("Dialog 102 \"Számla eltávolító\""));
+  EXPECT_THAT(Transcript(), HasSubstr("--- !!! Az eltávolítás sikeresen befejeződött!!! ---"));
+  std::string log = Log();
+  EXPECT_THAT(log, HasSubstr("* Programnév : Számla\r\n\r\n---> Alkalmazás ellenőrzése\r\n"
+                             "Registry : IsValidKey [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla] = OK\r\n"
+                             "Registry : GetValueString [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla\\Version] =  2.1\r\n"
+                             "Registry : GetValueString [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla\\Home Dir] =  C:\\SZAMLA\r\n"
+                             "\r\n\r\n---> Programfájlok törlése\r\n"));
+  EXPECT_THAT(log, HasSubstr("\r\n\r\n---> Parancsikonok törlése\r\n"));
+  EXPECT_THAT(log, HasSubstr("\r\n\r\n---> Aplikáció reg. törlése\r\n"));
+  EXPECT_THAT(log, ::testing::EndsWith("\r\n\r\n\r\n"));
+}
+
+TEST_F(FlowTest, NoNameEndsTheSectionWithoutItsGap) {
+  operator_.Answer(platform::kIdOk).Answer(platform::kIdOk);
+  EXPECT_EQ(Run({}), UninstallOutcome::Stopped);
+  EXPECT_EQ(Run({"-x", ".."}), UninstallOutcome::Stopped) << "a name that could leave the program group is none";
+  const std::string section =
+      "*******************Eltávolítás***********************\r\n"
+      "* Dátum : 2026-12-06 Sunday 10:00:00\r\n"
+      "* Programnév : ERROR";
+  EXPECT_EQ(Log(), section + section);
+  EXPECT_THAT(Transcript(),
+              HasSubstr("Message box \"qzuninst\" (OK, exclamation): Hiba! Nincs megadva az eltávolítandó program."));
+}
+
+TEST_F(FlowTest, CancelledConfirmationRemovesNothing) {
+  Install();
+  std::string text;
+  operator_.Enter(kConfirmDialogId)  // "Kilép" is the default button
+      .On(kConfirmDialogId,
+          [&text](platform::sim::SimDialog& d) {
+            text = d.Text(kConfirmTextId);
+            d.Escape();
+          })
+      .Close(kConfirmDialogId);
+  for (int run = 0; run < 3; ++run) EXPECT_EQ(Run({"Számla"}), UninstallOutcome::Left) << run;
+  EXPECT_TRUE(Exists("C:\\SZAMLA\\SZAMLA.EXE"));
+  const std::string section =
+      "*******************Eltávolítás***********************\r\n"
+      "* Dátum : 2026-12-06 Sunday 10:00:00\r\n"
+      "* Programnév : Számla\r\n\r\nETLÁVOLÍTÁS MEGSZAKÍTVA!!!\r\n\r\n\r\n";
+  EXPECT_EQ(Log(), section + section + section);
+  EXPECT_EQ(text, "Ez a program eltávolít minden 'Számla' programcsoporttal kapcsolatos fájlt és bejegyzést!");
+}
+
+TEST_F(FlowTest, NotRegisteredOrWithoutItsValuesRemovesNothing) {
+  WriteFile("C:\\SZAMLA\\SZAMLA.EXE");
+  operator_.Click(kConfirmDialogId, platform::kIdOk).Answer(platform::kIdOk);
+  EXPECT_EQ(Run({"Számla"}), UninstallOutcome::Failed);
+  EXPECT_THAT(Log(), HasSubstr("=  ERROR\r\nA 'Számla' nincs telepítve!\r\n\r\n\r\n\r\n"));
+  EXPECT_THAT(Transcript(), HasSubstr("(OK, exclamation): A 'Számla' nincs telepítve!\n"));
+
+  // GetDirs failing: registered without a version.
+  registry_.SetValueString(kMaker + "\\Számla", "Home Dir", "C:\\SZAMLA");
+  operator_.Click(kConfirmDialogId, platform::kIdOk).Answer(platform::kIdOk);
+  EXPECT_EQ(Run({"Számla"}), UninstallOutcome::Failed);
+  EXPECT_TRUE(Exists("C:\\SZAMLA\\SZAMLA.EXE"));
+  EXPECT_THAT(Transcript(), HasSubstr("Az eltávolítás nem sikerült! (GetDirs)"));
+  EXPECT_THAT(Transcript(), Not(HasSubstr("--- !!!"))) << "no result line";
+  EXPECT_THAT(Log(), Not(HasSubstr("---> Programfájlok törlése")));
+}
+
+TEST_F(FlowTest, FailingFileStepLetsTheOtherStepsRun) {
+  Install();
+  machine_.files().SetAttributes("C:\\SZAMLA\\SZAMLA.EXE", platform::kAttributeReadOnly);
+  operator_.Click(kConfirmDialogId, platform::kIdOk).Answer(platform::kIdOk);
+  operator_.On(kUninstallDialogId, [](platform::sim::SimDialog& d) { d.Click(platform::kIdOk); });
+  EXPECT_EQ(Run({"Számla"}), UninstallOutcome::Failed);
+  EXPECT_TRUE(Exists("C:\\SZAMLA\\SZAMLA.EXE"));
+  EXPECT_FALSE(Exists(Group())) << "the program group is removed all the same";
+  EXPECT_FALSE(registry_.IsValidKey(kMaker + "\\Számla")) << "and the registration";
+  std::string transcript = Transcript();
+  std::size_t box = transcript.find("A fileok törlése nem sikerült!");
+  std::size_t shortcuts = transcript.find("Parancsikonok törlése...");
+  std::size_t result = transcript.find("--- !!! Hiba történt az eltávolítás közben!!! ---");
+  ASSERT_NE(box, std::string::npos);
+  EXPECT_LT(box, shortcuts);
+  EXPECT_LT(shortcuts, result);
+}
+
+}  // namespace
+}  // namespace qz::test
