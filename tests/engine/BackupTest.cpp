@@ -18,16 +18,16 @@ class BackupTest : public StepFixture {
     settings_.installType = kInstallUpdate;
     // An installed tree with a read-only file and a database directory.
     MakeDirs("C:\\APP\\ADAT.DAT");
-    WriteMachineFile("C:\\APP\\PROG.EXE", "prog");
-    WriteMachineFile("C:\\APP\\CONFIG.INI", "config");
-    WriteMachineFile("C:\\APP\\ADAT.DAT\\T.DAT", "table");
+    WriteFile("C:\\APP\\PROG.EXE", "prog");
+    WriteFile("C:\\APP\\CONFIG.INI", "config");
+    WriteFile("C:\\APP\\ADAT.DAT\\T.DAT", "table");
     machine_.files().SetAttributes("C:\\APP\\CONFIG.INI", platform::kAttributeReadOnly);
   }
 };
 
 TEST_F(BackupTest, FirstUpdateCopiesTheTreeSecondEmptiesTheBackupFirst) {
   ASSERT_TRUE(MakeBackup(ctx_));
-  EXPECT_EQ(ReadMachineFile(kBackup + "\\ADAT.DAT\\T.DAT"), "table");
+  EXPECT_EQ(ReadFile(kBackup + "\\ADAT.DAT\\T.DAT"), "table");
   EXPECT_FALSE(IsReadOnly(kBackup + "\\CONFIG.INI"));
   EXPECT_TRUE(IsReadOnly("C:\\APP\\CONFIG.INI")) << "the installed file stays as it was";
   // Entries in the order the directory lists them: by upper-cased name.
@@ -39,7 +39,7 @@ TEST_F(BackupTest, FirstUpdateCopiesTheTreeSecondEmptiesTheBackupFirst) {
   // What the first left, a read-only file and a nested directory of its own.
   machine_.files().SetAttributes((kBackup + "\\PROG.EXE").c_str(), platform::kAttributeReadOnly);
   MakeDirs(kBackup + "\\OLD\\SUB");
-  WriteMachineFile(kBackup + "\\OLD\\SUB\\S.TXT", "s");
+  WriteFile(kBackup + "\\OLD\\SUB\\S.TXT", "s");
   std::filesystem::remove(machine_.HostPath("C:\\APP\\PROG.EXE"));
   ASSERT_TRUE(MakeBackup(ctx_));
   EXPECT_FALSE(Exists(kBackup + "\\OLD"));
@@ -65,7 +65,7 @@ TEST_F(BackupTest, EmptyHomeGivesAnEmptyBackupAndAMissingOneFails) {
 
 TEST_F(BackupTest, HomeThatHoldsOrLiesInTheBackupIsRefusedBeforeAnythingChanges) {
   MakeDirs(kBackup + "\\KEEP");
-  WriteMachineFile(kBackup + "\\KEEP\\K.TXT", "keep");
+  WriteFile(kBackup + "\\KEEP\\K.TXT", "keep");
   for (const char* home : {"C:\\windows", "c:/WINDOWS/vormex/", "C:\\", "C:", "", "C:\\APP\\..\\windows"}) {
     settings_.homeDir = home;
     EXPECT_FALSE(MakeBackup(ctx_)) << home;
@@ -76,7 +76,7 @@ TEST_F(BackupTest, HomeThatHoldsOrLiesInTheBackupIsRefusedBeforeAnythingChanges)
   EXPECT_FALSE(MakeBackup(ctx_));
   EXPECT_EQ(TakeLog(), std::string(kHeader) + "Biztonsági másolat : a(z) " + settings_.homeDir.c_str() +
                            " könyvtár a(z) " + kBackup + " mentési könyvtáron belül van, a mentés törölné!\n");
-  EXPECT_EQ(ReadMachineFile(kBackup + "\\KEEP\\K.TXT"), "keep");
+  EXPECT_EQ(ReadFile(kBackup + "\\KEEP\\K.TXT"), "keep");
   settings_.homeDir = "C:\\windows\\Vormex\\MENTES.TMP2";  // no relative, only alike
   MakeDirs(settings_.homeDir.c_str());
   EXPECT_TRUE(MakeBackup(ctx_));
@@ -91,7 +91,7 @@ TEST_F(BackupTest, FailuresStopTheBackupWhereTheyHappen) {
   // A file in use in the old backup: nothing is copied.
   settings_.winDir = "C:\\windows";
   MakeDirs(kBackup);
-  WriteMachineFile(kBackup + "\\A.TXT", "a");
+  WriteFile(kBackup + "\\A.TXT", "a");
   machine_.files().SetInUse((kBackup + "\\A.TXT").c_str(), true);
   EXPECT_FALSE(MakeBackup(ctx_));
   EXPECT_EQ(TakeLog(), kHeader + Failed("Fájl tötöl : " + kBackup + "\\A.TXT...", platform::kErrorSharingViolation));

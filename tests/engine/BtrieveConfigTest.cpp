@@ -15,9 +15,9 @@ class BtrieveConfigTest : public StepFixture {
  protected:
   BtrieveConfigTest() {
     Registry(machine_.registry()).SetValueDWord(kFound, "Cache", 5);  // an earlier installation
-    WriteMediumFile("A.REG", "[" + kFound + "]\r\n\"Cache\"=dword:00000009\r\n\"Dir\"=\"$WINDIR$\"\r\n");
-    WriteMediumFile("B.REG", "[" + kFound + "]\r\n\"Files\"=dword:2\r\n");
-    WriteMediumFile("BAD.REG", "\"NoKey\"=\"x\"\r\n");
+    WriteMedium("A.REG", "[" + kFound + "]\r\n\"Cache\"=dword:00000009\r\n\"Dir\"=\"$WINDIR$\"\r\n");
+    WriteMedium("B.REG", "[" + kFound + "]\r\n\"Files\"=dword:2\r\n");
+    WriteMedium("BAD.REG", "\"NoKey\"=\"x\"\r\n");
   }
   std::uint32_t DWord(const char* name) {
     std::uint32_t value = 0;

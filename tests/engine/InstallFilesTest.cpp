@@ -15,17 +15,17 @@ class InstallFilesTest : public StepFixture {
 };
 
 TEST_F(InstallFilesTest, HomeSectionMirrorsTheMediumTree) {
-  WriteMediumFile("DATA/A.DAT", "a");
-  WriteMediumFile("DATA/FORMS/X.FRM", "x");
-  WriteMediumFile("PROG.EXE", "prog");
-  WriteMediumFile("README.TXT", "readme");
+  WriteMedium("DATA/A.DAT", "a");
+  WriteMedium("DATA/FORMS/X.FRM", "x");
+  WriteMedium("PROG.EXE", "prog");
+  WriteMedium("README.TXT", "readme");
   WriteScript({"Home:", "  DIR \"DATA\"  ", "\"A.DAT\"", "", "DIR \"FORMS\"", "\"X.FRM\"", "DIR \"..\"", "DIR \"..\"",
                "\"PROG.EXE\"", "DIR \"DATA\"", "DIR \"FORMS\"", "DIR \"\\\"", "\"README.TXT\"", "VormexDir:", "\"X\""});
   InstallCursor cursor;
   ASSERT_TRUE(InstallSection(ctx_, cursor, "C:\\APP", "Home:"));
 
-  EXPECT_EQ(ReadMachineFile("C:\\APP\\DATA\\FORMS\\X.FRM"), "x");
-  EXPECT_EQ(ReadMachineFile("C:\\APP\\README.TXT"), "readme") << "\"\\\" returns to the root";
+  EXPECT_EQ(ReadFile("C:\\APP\\DATA\\FORMS\\X.FRM"), "x");
+  EXPECT_EQ(ReadFile("C:\\APP\\README.TXT"), "readme") << "\"\\\" returns to the root";
   EXPECT_STREQ(cursor.currentDir.c_str(), "C:\\APP");
   EXPECT_THAT(events(),
               ElementsAre("list:    Könyvtár : C:\\APP\\DATA", "list:    Fájl : C:\\APP\\DATA\\A.DAT",
@@ -49,19 +49,19 @@ TEST_F(InstallFilesTest, LabelsAndTheLinesThatAreDirectoryItems) {
 }
 
 TEST_F(InstallFilesTest, ExistingReadOnlyTargetIsOverwrittenAndLeftWritable) {
-  WriteMediumFile("PROG.EXE", "new");
+  WriteMedium("PROG.EXE", "new");
   std::filesystem::permissions(medium_ / "PROG.EXE", std::filesystem::perms::owner_read);
-  WriteMachineFile("C:\\APP\\PROG.EXE", "old");
+  WriteFile("C:\\APP\\PROG.EXE", "old");
   ASSERT_EQ(machine_.files().SetAttributes("C:\\APP\\PROG.EXE", platform::kAttributeReadOnly), platform::kOk);
   WriteScript({"Home:", "\"PROG.EXE\""});
   ASSERT_TRUE(InstallSection(ctx_, "C:\\APP", "Home:"));
-  EXPECT_EQ(ReadMachineFile("C:\\APP\\PROG.EXE"), "new");
+  EXPECT_EQ(ReadFile("C:\\APP\\PROG.EXE"), "new");
   EXPECT_FALSE(IsReadOnly("C:\\APP\\PROG.EXE"));
 }
 
 TEST_F(InstallFilesTest, AFailedItemStopsTheSectionWithItsBoxAndListLine) {
-  WriteMediumFile("A.EXE", "a");
-  WriteMediumFile("DATA/B.DAT", "b");
+  WriteMedium("A.EXE", "a");
+  WriteMedium("DATA/B.DAT", "b");
   machine_.files().SetInUse("A.EXE", true);
   WriteScript({"Home:", "\"A.EXE\"", "\"NEXT.EXE\""});
   EXPECT_FALSE(InstallSection(ctx_, "C:\\APP", "Home:"));
@@ -92,13 +92,13 @@ TEST_F(InstallFilesTest, AFailedItemStopsTheSectionWithItsBoxAndListLine) {
 }
 
 TEST_F(InstallFilesTest, OddLinesAreSkippedAndTheCursorNeverLeavesTheRoot) {
-  WriteMediumFile("A.EXE", "medium");
+  WriteMedium("A.EXE", "medium");
   std::ofstream(temp_.path() / "A.EXE") << "outside";  // what a cursor above the root would reach
   WriteScript({"Home:", "A.EXE", "\"A.EXE", "DIR DATA", "DIR \"DATA", "DIR \"\"", "DIR \"..\"", "\"A.EXE\""});
   InstallCursor cursor;
   ASSERT_TRUE(InstallSection(ctx_, cursor, "C:\\APP", "Home:"));
   EXPECT_STREQ(cursor.currentDir.c_str(), "C:\\APP");
-  EXPECT_EQ(ReadMachineFile("C:\\APP\\A.EXE"), "medium");
+  EXPECT_EQ(ReadFile("C:\\APP\\A.EXE"), "medium");
   EXPECT_THAT(events(), ElementsAre("list:    Fájl : C:\\APP\\A.EXE"));
   EXPECT_EQ(TakeLog(),
             "Könyvtár : \"..\" a(z) C:\\APP gyökérkönyvtárban, a kurzor a gyökérben marad\n"
@@ -107,11 +107,11 @@ TEST_F(InstallFilesTest, OddLinesAreSkippedAndTheCursorNeverLeavesTheRoot) {
 
 TEST_F(InstallFilesTest, OverlongTextsAreRefusedNotCut) {
   std::string fits(252, 'N');  // "C:\APP\" + 252 = 259 characters
-  WriteMediumFile(fits, "fits");
-  WriteMediumFile(fits + "X", "long");
+  WriteMedium(fits, "fits");
+  WriteMedium(fits + "X", "long");
   WriteScript({"Home:", "\"" + fits + "\"", "\"" + fits + "X\""});
   EXPECT_FALSE(InstallSection(ctx_, "C:\\APP", "Home:"));
-  EXPECT_EQ(ReadMachineFile("C:\\APP\\" + fits), "fits") << "not overwritten by the name cut to 259";
+  EXPECT_EQ(ReadFile("C:\\APP\\" + fits), "fits") << "not overwritten by the name cut to 259";
   EXPECT_EQ(TakeLog(), "Fájl másolás : C:\\APP\\" + fits + "...OK\n" +
                            Failed("Fájl másolás : C:\\APP\\" + fits + "X...", platform::kErrorFilenameTooLong));
 
@@ -126,20 +126,20 @@ TEST_F(InstallFilesTest, OverlongTextsAreRefusedNotCut) {
 }
 
 TEST_F(InstallFilesTest, WinDirCopiesNewFilesKeepsExistingOnesAndFailsOtherwise) {
-  WriteMediumFile("NEW.DLL", "new");
-  WriteMediumFile("OLD.DLL", "medium");
-  WriteMachineFile("C:\\windows\\OLD.DLL", "installed");
+  WriteMedium("NEW.DLL", "new");
+  WriteMedium("OLD.DLL", "medium");
+  WriteFile("C:\\windows\\OLD.DLL", "installed");
   WriteScript({"WinDir:", "\"NEW.DLL\"", "\"old.dll\"", "Home:"});
   ASSERT_TRUE(InstallWindir(ctx_));
-  EXPECT_EQ(ReadMachineFile("C:\\windows\\NEW.DLL"), "new");
-  EXPECT_EQ(ReadMachineFile("C:\\windows\\OLD.DLL"), "installed");
+  EXPECT_EQ(ReadFile("C:\\windows\\NEW.DLL"), "new");
+  EXPECT_EQ(ReadFile("C:\\windows\\OLD.DLL"), "installed");
   EXPECT_EQ(TakeLog(), "\n\n---> InstallWindir\nFájl másolás : C:\\windows\\NEW.DLL...OK\n"
                        "Fájl másolás : C:\\windows\\old.dll...EXISTS\n");
 
   // A line without a quoted name copies an empty name, which fails; one
   // without its closing quote names the rest of the line.
   WriteScript({"WinDir:", "\"NEW2.DLL", "A.DLL", "\"B.DLL\""});
-  WriteMediumFile("NEW2.DLL", "2");
+  WriteMedium("NEW2.DLL", "2");
   EXPECT_FALSE(InstallWindir(ctx_));
   EXPECT_EQ(TakeLog(), "\n\n---> InstallWindir\nFájl másolás : C:\\windows\\NEW2.DLL...OK\n" +
                            Failed("Fájl másolás : C:\\windows\\...", platform::kErrorPathNotFound));

@@ -46,10 +46,10 @@ class ShortcutsTest : public StepFixture {
     desktop_ = "C:\\users\\" + user + "\\Desktop";
     group_ = programs_ + "\\Próba";
     MakeDirs("C:\\APP");
-    WriteMachineFile("C:\\APP\\PROG.EXE", "MZ");
+    WriteFile("C:\\APP\\PROG.EXE", "MZ");
     // Where the "WinDir:" and "VormexDir:" sections put the uninstaller.
-    WriteMachineFile("C:\\windows\\qzuninst.exe", "MZ");
-    WriteMachineFile("C:\\windows\\Vormex\\qzuninst.exe", "MZ");
+    WriteFile("C:\\windows\\qzuninst.exe", "MZ");
+    WriteFile("C:\\windows\\Vormex\\qzuninst.exe", "MZ");
   }
 
   std::string Value(const std::string& key, const char* name) {
@@ -118,16 +118,16 @@ TEST_F(ShortcutsTest, PatchRenewsTheShortcutsAndLinkOfTheLastDesktopShortcutMade
   settings_.installType = kInstallPatch;
   MakeDirs(group_);  // an existing group is no failure
   std::string second = desktop_ + "\\Második.lnk", third = desktop_ + "\\Harmadik.lnk";
-  WriteMachineFile(second, "an older link");
-  WriteMachineFile(third, "locked");
+  WriteFile(second, "an older link");
+  WriteFile(third, "locked");
   machine_.files().SetAttributes(third.c_str(), platform::kAttributeReadOnly);
   WriteScript({"Menu:", "\"PROG.EXE\" \"Program\"", "Desktop:", "\"PROG.EXE\" \"Első\"", "\"PROG.EXE\" \"Második\"",
                "\"PROG.EXE\" \"Harmadik\""});
   ASSERT_TRUE(MakeIcon(ctx_));
   EXPECT_TRUE(Exists(group_ + "\\Program.lnk"));
   EXPECT_FALSE(Exists(group_ + "\\Próba eltávolítása.lnk"));
-  EXPECT_NE(ReadMachineFile(second), "an older link");
-  EXPECT_EQ(ReadMachineFile(third), "locked");
+  EXPECT_NE(ReadFile(second), "an older link");
+  EXPECT_EQ(ReadFile(third), "locked");
   EXPECT_EQ(Value(kMakerKey, "Link"), second) << "the one that could not be saved sets none";
   EXPECT_EQ(Value(kMakerKey, "Home Dir"), "<missing>");
   EXPECT_THAT(events(), ElementsAre("box: Save failed!"));

@@ -1,21 +1,13 @@
 #pragma once
-// A setup run's context on a fresh simulated machine: the medium in a
-// folder of its own (the working directory), the log in the maker's folder,
-// and what the user saw (list lines and message boxes) in order.
+// A setup run's context on a fresh simulated machine, and what the user saw
+// (list lines and message boxes) in order.
 
-#include <gtest/gtest.h>
-#include <gmock/gmock.h>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/sim/SimList.h"
-#include "platform/sim/SimMachine.h"
 #include "setup/StepContext.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/SimFixture.h"
 
 namespace qz::test {
 
@@ -46,10 +38,9 @@ class Transcript : public platform::ListControl, public platform::MessageOwner {
   std::vector<std::string> events;
 };
 
-class StepFixture : public ::testing::Test {
+class StepFixture : public SimFixture {
  protected:
   StepFixture() {
-    std::filesystem::create_directories(medium_);
     settings_.installType = kInstallInstall;
     settings_.appName = "Próba";
     settings_.appVersion = "2.0";
@@ -57,7 +48,6 @@ class StepFixture : public ::testing::Test {
     settings_.winDir = "C:\\windows";
     settings_.sysDir = "C:\\windows\\system32";
     settings_.vormexDir = "C:\\windows\\Vormex";
-    registry_.AttachLog(&log_);
     OpenLog();
   }
 
@@ -65,37 +55,9 @@ class StepFixture : public ::testing::Test {
   void WriteScript(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";
-    WriteMediumFile("setup.ini", text);
+    WriteMedium("setup.ini", text);
     script_.Close();
     ASSERT_TRUE(script_.Open("setup.ini"));
-  }
-
-  // `path` below the medium, with "/" separators.
-  void WriteMediumFile(const std::string& path, const std::string& bytes) {
-    std::filesystem::path host = medium_ / path;
-    std::filesystem::create_directories(host.parent_path());
-    std::ofstream(host, std::ios::binary | std::ios::trunc) << bytes;
-  }
-
-  void WriteMachineFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(machine_.HostPath(path.c_str()), std::ios::binary | std::ios::trunc);
-    out << bytes;
-    ASSERT_TRUE(out.good()) << path;
-  }
-
-  void MakeDirs(const std::string& path) { std::filesystem::create_directories(machine_.HostPath(path.c_str())); }
-
-  std::string ReadMachineFile(const std::string& path) {
-    std::ifstream in(machine_.HostPath(path.c_str()), std::ios::binary);
-    if (!in) return "<missing>";
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-  }
-
-  bool Exists(const std::string& path) {
-    std::uint32_t attributes = 0;
-    return machine_.files().GetAttributes(path.c_str(), attributes) == platform::kOk;
   }
 
   bool IsReadOnly(const std::string& path) {
@@ -107,16 +69,11 @@ class StepFixture : public ::testing::Test {
   // The log written since the last call, with "\n" line ends and without
   // the closing gap that taking it adds.
   std::string TakeLog() {
-    log_.Close();
-    std::string all = ReadMachineFile("C:\\windows\\Vormex\\qzlog.txt");
-    std::string fresh = all.substr(logRead_);
+    std::string all = LogBytes();
+    std::string fresh = Lf(all.substr(logRead_));
     logRead_ = all.size();
     OpenLog();
-    std::string text;
-    for (std::size_t i = 0; i < fresh.size(); ++i) {
-      if (fresh[i] != '\r' || i + 1 == fresh.size() || fresh[i + 1] != '\n') text += fresh[i];
-    }
-    return text.substr(0, text.size() - 3);
+    return fresh.substr(0, fresh.size() - 3);
   }
 
   // A failed action in the log: its line, "ERROR", the code and the
@@ -130,14 +87,9 @@ class StepFixture : public ::testing::Test {
 
   const std::vector<std::string>& events() const { return transcript_.events; }
 
-  TempDir temp_;
-  std::filesystem::path medium_ = temp_.path() / "medium";
-  platform::sim::SimMachine machine_{temp_.path() / "machine", medium_};
   NoBtrieve btrieve_;
   SetupSettings settings_;
   SetupScript script_{machine_.files()};
-  LogFile log_{machine_.files()};
-  Registry registry_{machine_.registry()};
   Transcript transcript_;
   ProgressList progress_{transcript_};
   MessageText messageText_;
@@ -145,11 +97,6 @@ class StepFixture : public ::testing::Test {
                    messageText_};
 
  private:
-  void OpenLog() {
-    MessageText message;
-    ASSERT_TRUE(log_.Open("C:\\windows\\Vormex", message)) << message.c_str();
-  }
-
   std::size_t logRead_ = 0;
 };
 
