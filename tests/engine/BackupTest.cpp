@@ -6,9 +6,6 @@
 namespace qz::test {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-
 constexpr const char* kHeader = "\n\n---> Biztonsági másolat készítése\n";
 const std::string kBackup = "C:\\windows\\Vormex\\MENTES.TMP";
 

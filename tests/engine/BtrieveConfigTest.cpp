@@ -6,8 +6,6 @@
 namespace qz::test {
 namespace {
 
-using ::testing::HasSubstr;
-
 const std::string kFound = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Btrieve Technologies\\Microkernel";
 const std::string kAbsent = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Pervasive";
 

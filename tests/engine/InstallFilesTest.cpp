@@ -6,9 +6,6 @@
 namespace qz::test {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-
 class InstallFilesTest : public StepFixture {
  protected:
   InstallFilesTest() { MakeDirs("C:\\APP"); }

@@ -10,10 +10,6 @@
 namespace qz::test {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
-
 const std::string kFolders = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const std::string kMakerKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Próba";
 const std::string kUninstallKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Próba";

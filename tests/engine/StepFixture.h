@@ -11,6 +11,9 @@
 
 namespace qz::test {
 
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
 class NoBtrieve : public platform::BtrieveEngine {
  public:
   std::uint16_t Call(std::uint16_t, void*, void*, std::uint32_t*, void*, std::uint8_t, std::int8_t) override {

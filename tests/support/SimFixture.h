@@ -18,6 +18,10 @@
 
 namespace qz::test {
 
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
 // A host file's bytes, or "<missing>".
 inline std::string HostText(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);

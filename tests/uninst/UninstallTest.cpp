@@ -15,8 +15,6 @@ extern const platform::sim::DialogTemplateSet kQzuninstDialogs;
 namespace qz::test {
 namespace {
 
-using ::testing::HasSubstr;
-using ::testing::Not;
 using Lines = std::vector<std::string>;
 
 const std::string kMaker = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft";
