@@ -47,7 +47,8 @@ int Usage(const char* problem) {
                "Runs the setup in the current directory (the installation medium) on a simulated machine.\n"
                "Test hooks, for this run only:\n"
                "  --deny-writes KEY  creating keys and storing values at or below the key\n"
-               "                     (HKEY_LOCAL_MACHINE\\...) fail with 5, access denied\n"
+               "                     (HKEY_LOCAL_MACHINE\\...; made if it is missing) fail\n"
+               "                     with 5, access denied\n"
                "  --in-use PATH      the file is held open by another program: opening,\n"
                "                     copying over or deleting it fails with 32\n");
   return kExitUsage;

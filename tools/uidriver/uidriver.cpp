@@ -22,7 +22,8 @@
 //   shot FILE             save the screen as a bitmap file
 //   sleep MS              wait
 //   desktop NAME          work on the named desktop (Wine's explorer /desktop=NAME)
-//   waitbox CAPTION       wait for a message box and print its text
+//   waitbox CAPTION       wait for a message box and print its text (and, first,
+//                         its owner dialog when that has not been seen shown)
 //   reg KEY|VALUE         print a string value below HKEY_LOCAL_MACHINE or
 //                         HKEY_CURRENT_USER (KEY starts with the root's name)
 //   export FILE|KEY       append the key with everything below it to FILE, as
@@ -172,6 +173,14 @@ class Driver {
     if (command == "wait") return Wait(rest, true);
     if (command == "waitbox") {
       if (!Wait(rest, false)) return false;
+      // A dialog that shows a box while it is still being opened (a command
+      // it posted itself before its first showing) has not been seen yet.
+      HWND owner = GetWindow(window_, GW_OWNER);
+      wchar_t className[16] = {};
+      if (owner && GetClassNameW(owner, className, 16) && std::wstring(className) == L"#32770" &&
+          seen_.insert(owner).second) {
+        Print("Dialog \"" + Shown(WindowText(owner)) + "\"");
+      }
       Print("Message box \"" + Shown(WindowText(window_)) + "\": " + Shown(WindowText(Item(kMessageTextId))));
       return true;
     }
@@ -191,7 +200,10 @@ class Driver {
         if (waited > kTimeoutMs) return Fail("no desktop " + rest);
         Sleep(100);
       }
+      if (!original_desktop_) original_desktop_ = GetThreadDesktop(GetCurrentThreadId());
       if (!SetThreadDesktop(desktop)) return Fail("cannot work on desktop " + rest);
+      if (desktop_) CloseDesktop(desktop_);
+      desktop_ = desktop;
       return true;
     }
     if (!window_ || !IsWindow(window_)) return Fail("no window for " + command);
@@ -434,6 +446,12 @@ class Driver {
  public:
   // After the script: the programs it launched must end by themselves.
   bool WaitForLaunched() {
+    // A virtual desktop stays while anyone works on it: the driver leaves it first.
+    if (desktop_) {
+      SetThreadDesktop(original_desktop_);
+      CloseDesktop(desktop_);
+      desktop_ = nullptr;
+    }
     for (HANDLE process : launched_) {
       if (WaitForSingleObject(process, kTimeoutMs) != WAIT_OBJECT_0) return Fail("a launched program does not end");
       CloseHandle(process);
@@ -486,6 +504,8 @@ class Driver {
   HWND window_ = nullptr;
   HWND gone_ = nullptr;
   std::vector<HANDLE> launched_;
+  HDESK desktop_ = nullptr;
+  HDESK original_desktop_ = nullptr;
   std::set<HWND> seen_;
 };
 
