@@ -1,26 +1,97 @@
-// The conversion step over a home directory on the simulated machine, with
-// the stand-in engine the machine runs.
+// The access layer's requests, and the conversion step over a home
+// directory on the simulated machine with the stand-in engine it runs.
 
-#include <gtest/gtest.h>
+#include <cstring>
+#include <deque>
 
-#include <fstream>
-#include <iterator>
-
+#include "btrieve/BtrieveFile.h"
 #include "btrieve/ConversionPlan.h"
 #include "btrieve/ConvertDatabase.h"
 #include "btrieve/DbStat.h"
 #include "btrieve/MemoryInput.h"
 #include "platform/sim/SimList.h"
-#include "platform/sim/SimMachine.h"
 #include "platform/sim/btrieve/SimBtrieve.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/SimFixture.h"
 #include "tools/btrmake/BtrMake.h"
 
 namespace qz::test {
 namespace {
 
+using Texts = std::vector<std::string>;
+
+struct Seen {
+  std::uint16_t operation;
+  void *block, *data;
+  std::uint32_t lengthSent;
+  void* key;
+  int keyLength, keyNumber;
+  bool dataCleared;  // the first 64 bytes of the data buffer were zero
+};
+
+class RecordingEngine : public platform::BtrieveEngine {
+ public:
+  std::vector<Seen> seen;
+  std::deque<std::uint16_t> statuses;  // to answer, then 0
+
+  std::uint16_t Call(std::uint16_t operation, void* block, void* data, std::uint32_t* length, void* key,
+                     std::uint8_t keyLength, std::int8_t keyNumber) override {
+    static const std::uint8_t zeros[64] = {};
+    bool cleared = data && *length >= 64 && std::memcmp(data, zeros, 64) == 0;
+    seen.push_back({operation, block, data, *length, key, keyLength, keyNumber, cleared});
+    if (operation == 15) {
+      std::memset(data, 0x5A, 64);
+      *length = 80;
+    }
+    std::uint16_t status = statuses.empty() ? 0 : statuses.front();
+    if (!statuses.empty()) statuses.pop_front();
+    return status;
+  }
+};
+
+// Open then exactly one Stat into a cleared buffer; Close sends no data;
+// one object serves file after file with one position block.
+TEST(BtrieveFileTest, RequestsOfOpenStatAndClose) {
+  RecordingEngine engine;
+  auto file = std::make_unique<BtrieveFile>(engine);
+  const char* path = "C:\\APP\\A.DAT\\CIKK.DAT";
+  ASSERT_EQ(file->Open(path), 0);
+  EXPECT_EQ(file->dataLength(), 80u) << "the length the engine returned stays";
+  ASSERT_EQ(file->Call(BtrieveFile::kClose), 0);
+  engine.statuses = {0, 30};
+  EXPECT_EQ(file->Open("C:\\bad.dat"), 30) << "the Stat status";
+  EXPECT_TRUE(file->IsOpen()) << "the engine holds the file until it is closed";
+  ASSERT_EQ(file->Call(BtrieveFile::kClose), 0);
+  EXPECT_FALSE(file->IsOpen());
+  engine.statuses = {12};
+  EXPECT_EQ(file->Open("C:\\missing.dat"), 12);
+  EXPECT_FALSE(file->IsOpen());
+
+  ASSERT_EQ(engine.seen.size(), 7u) << "no Stat after a failed Open";
+  const std::uint16_t operations[] = {0, 15, 1, 0, 15, 1, 0};
+  for (std::size_t i = 0; i < 7; ++i) {
+    EXPECT_EQ(std::tuple(engine.seen[i].operation, engine.seen[i].block, engine.seen[i].keyLength,
+                         engine.seen[i].keyNumber),
+              std::tuple(operations[i], engine.seen[0].block, 255, 0))
+        << i;
+  }
+  const Seen &open = engine.seen[0], &stat = engine.seen[1], &close = engine.seen[2];
+  EXPECT_EQ(open.key, path) << "the path itself, not a copy";
+  EXPECT_EQ(open.lengthSent, 0u);
+  EXPECT_EQ(*static_cast<const char*>(open.data), '\0') << "an empty owner name";
+  EXPECT_EQ(std::tuple(stat.data, stat.lengthSent), std::tuple(file->statBuffer(), 33455u));
+  EXPECT_TRUE(engine.seen[4].dataCleared) << "the Stat buffer is cleared every time";
+  EXPECT_EQ(std::tuple(close.data, close.lengthSent, close.key), std::tuple(nullptr, 0u, stat.key));
+
+  std::uint8_t record[40] = {};
+  file->SetRecordBuffer(record, sizeof record);
+  engine.statuses = {9};
+  EXPECT_EQ(file->Call(6), 9);
+  EXPECT_EQ(std::tuple(engine.seen.back().data, engine.seen.back().lengthSent), std::tuple(record, 40u));
+}
+
+
 // A database file as btrmake makes it.
-std::vector<std::uint8_t> DatabaseFile() {
+std::string DatabaseFile() {
   platform::LineReader reader(std::make_unique<MemoryInput>(
       "START\nFile name=T\nRecord length=40\nPage size=512\nNr. of segments=1\nIdx=0,1,8,3,0,0,0,0\nEND\n"));
   TableMap tables;
@@ -28,27 +99,24 @@ std::vector<std::uint8_t> DatabaseFile() {
   std::vector<std::uint8_t> bytes;
   std::string problem;
   if (!btrmake::MakeVersion5File(*tables["T"], bytes, problem)) throw std::runtime_error(problem);
-  return bytes;
+  return std::string(bytes.begin(), bytes.end());
 }
 
-// The machine's engine, with a record of the requests and a way to make
-// the Stat request of one file fail.
+// The machine's engine, with a record of the requests ("operation [path]
+// -> status") and a way to make the Stat request of one file fail.
 class WatchedEngine : public platform::BtrieveEngine {
  public:
   explicit WatchedEngine(platform::BtrieveEngine& engine) : engine_(engine) {}
   std::uint16_t Call(std::uint16_t operation, void* block, void* data, std::uint32_t* length, void* key,
                      std::uint8_t keyLength, std::int8_t keyNumber) override {
     std::string request = std::to_string(operation);
-    if (operation == 0) {
-      request += " " + std::string(static_cast<const char*>(key));
-      lastOpened_ = static_cast<const char*>(key);
-    }
+    if (operation == 0) request += " " + (lastOpened_ = static_cast<const char*>(key));
     std::uint16_t status = engine_.Call(operation, block, data, length, key, keyLength, keyNumber);
     if (operation == 15 && lastOpened_ == failStatOf) status = 30;
     requests.push_back(request + " -> " + std::to_string(status));
     return status;
   }
-  std::vector<std::string> requests;
+  Texts requests;
   std::string failStatOf;
 
  private:
@@ -64,76 +132,59 @@ class NoMessages : public platform::MessageOwner {
   }
 };
 
-class ConvertDatabaseTest : public ::testing::Test {
+class ConvertDatabaseTest : public SimFixture {
  protected:
-  ConvertDatabaseTest() : machine_(temp_.path() / "machine", temp_.path() / "medium") {
-    std::filesystem::create_directories(temp_.path() / "medium");
-    NameText message;
-    if (!log_.Open("C:\\windows\\Vormex", message)) throw std::runtime_error(message.c_str());
+  ConvertDatabaseTest() {
+    OpenLog();
     settings_.homeDir.Assign("C:\\App");
     settings_.oldVersion.Assign("1.0");
     settings_.appVersion.Assign("2.0");
-    Files().MakeDirectory("C:\\App");
   }
 
-  platform::FileSystem& Files() { return machine_.files(); }
-  void Directory(const std::string& path) { ASSERT_EQ(Files().MakeDirectory(path.c_str()), platform::kOk) << path; }
-  void File(const std::string& path, const std::vector<std::uint8_t>& bytes = DatabaseFile()) {
-    std::ofstream out(machine_.HostPath(path.c_str()), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  // Runs the step afresh: its list lines, requests and log (without the
+  // line ends' CRs and the closing gap) are what this run made.
+  bool Run() {
+    list_ = platform::sim::SimList();
+    engine_.requests.clear();
+    bool result = ConvertDatabase(ctx_);
+    std::string text = Lf(LogBytes());
+    log = text.substr(logRead_, text.size() - 3 - logRead_);
+    logRead_ = text.size();
+    OpenLog();
+    return result;
   }
-  void MediumFile(const std::string& name, const std::string& text) {
-    std::ofstream(temp_.path() / "medium" / name, std::ios::binary) << text;
-  }
+  const Texts& Lines() { return list_.items(); }
 
-  bool Run() { return ConvertDatabase(ctx_); }
-
-  // The log written by the step, its text-mode line ends read back.
-  std::string Log() {
-    log_.Close();
-    std::ifstream in(machine_.HostPath("C:\\windows\\Vormex\\qzlog.txt"), std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), plain;
-    for (char c : text) if (c != '\r') plain += c;
-    return plain.substr(0, plain.size() - 3);  // without the closing gap
-  }
-
-  const std::vector<std::string>& Lines() { return list_.items(); }
-
-  TempDir temp_;
-  platform::sim::SimMachine machine_;
   platform::sim::SimBtrieve simEngine_{machine_};
   WatchedEngine engine_{simEngine_};
   SetupSettings settings_;
   SetupScript script_{machine_.files()};
-  LogFile log_{machine_.files()};
-  Registry registry_{machine_.registry()};
   platform::sim::SimList list_;
   ProgressList progress_{list_};
   NoMessages messages_;
   MessageText messageText_;
   StepContext ctx_{machine_.platform(), engine_, settings_, script_, log_, registry_, progress_, messages_, messageText_};
+  std::string log;
+  std::size_t logRead_ = 0;
 };
 
-using Texts = std::vector<std::string>;
-
 TEST_F(ConvertDatabaseTest, PassOverThreeDatabaseDirectories) {
+  // Directories named in upper case ".DAT" only; files "*.DAT" without
+  // regard to case.
   for (const char* dir : {"C:\\App\\C.DAT", "C:\\App\\A.DAT", "C:\\App\\B.DAT", "C:\\App\\x.dat", "C:\\App\\DATA",
                           "C:\\App\\.DAT", "C:\\App\\DAT"}) {
-    Directory(dir);
+    MakeDirs(dir);
   }
-  File("C:\\App\\A.DAT\\ONE.DAT");
-  File("C:\\App\\A.DAT\\two.dat");
-  File("C:\\App\\A.DAT\\readme.txt", {'x'});
-  File("C:\\App\\C.DAT\\THREE.DAT");
-  File("C:\\App\\Z.DAT");              // a file, not a directory
-  File("C:\\App\\x.dat\\LOWER.DAT");   // in a directory that is not a database directory
-  File("C:\\App\\DATA\\OTHER.DAT");
-
+  for (const char* file : {"C:\\App\\A.DAT\\ONE.DAT", "C:\\App\\A.DAT\\two.dat", "C:\\App\\C.DAT\\THREE.DAT",
+                           "C:\\App\\Z.DAT", "C:\\App\\x.dat\\LOWER.DAT", "C:\\App\\DATA\\OTHER.DAT"}) {
+    WriteFile(file, DatabaseFile());
+  }
+  WriteFile("C:\\App\\A.DAT\\readme.txt");
   EXPECT_TRUE(Run());
   EXPECT_EQ(Lines(), (Texts{"   Konvertálás : .DAT", "   Konvertálás : A.DAT", "      C:\\App\\A.DAT\\ONE.DAT",
                             "      C:\\App\\A.DAT\\two.dat", "   Konvertálás : B.DAT", "   Konvertálás : C.DAT",
                             "      C:\\App\\C.DAT\\THREE.DAT"}));
-  EXPECT_EQ(Log(),
+  EXPECT_EQ(log,
             "\n\n---> Convert database\n"
             "\n\n   +++++ Database directory : C:\\App\\.DAT +++++\n"
             "\n\n   +++++ Database directory : C:\\App\\A.DAT +++++\n"
@@ -145,72 +196,53 @@ TEST_F(ConvertDatabaseTest, PassOverThreeDatabaseDirectories) {
   EXPECT_EQ(simEngine_.OpenFiles(), 0u);
 }
 
-TEST_F(ConvertDatabaseTest, StopsAtTheFirstFileThatCannotBeOpened) {
-  Directory("C:\\App\\A.DAT");
-  File("C:\\App\\A.DAT\\1.DAT");
-  File("C:\\App\\A.DAT\\2.DAT", std::vector<std::uint8_t>(1024, 'x'));
-  File("C:\\App\\A.DAT\\3.DAT");
-  Directory("C:\\App\\B.DAT");
-  File("C:\\App\\B.DAT\\4.DAT");
-
+TEST_F(ConvertDatabaseTest, StopsAtTheFirstFileThatCannotBeOpenedAndClosesIt) {
+  MakeDirs("C:\\App\\B.DAT");
+  for (const char* file : {"C:\\App\\A.DAT\\1.DAT", "C:\\App\\A.DAT\\3.DAT", "C:\\App\\B.DAT\\4.DAT"}) {
+    WriteFile(file, DatabaseFile());
+  }
+  WriteFile("C:\\App\\A.DAT\\2.DAT", std::string(1024, 'x'));
   EXPECT_FALSE(Run());
   EXPECT_EQ(Lines(), (Texts{"   Konvertálás : A.DAT", "      C:\\App\\A.DAT\\1.DAT", "      C:\\App\\A.DAT\\2.DAT"}));
   EXPECT_EQ(engine_.requests,
             (Texts{"0 C:\\App\\A.DAT\\1.DAT -> 0", "15 -> 0", "1 -> 0", "0 C:\\App\\A.DAT\\2.DAT -> 30"}));
-  EXPECT_EQ(Log(), "\n\n---> Convert database\n\n\n   +++++ Database directory : C:\\App\\A.DAT +++++\n")
+  EXPECT_EQ(log, "\n\n---> Convert database\n\n\n   +++++ Database directory : C:\\App\\A.DAT +++++\n")
       << "no line for the file";
-}
 
-TEST_F(ConvertDatabaseTest, AFileWhoseStatFailedIsClosedAgain) {
-  Directory("C:\\App\\A.DAT");
-  File("C:\\App\\A.DAT\\1.DAT");
   engine_.failStatOf = "C:\\App\\A.DAT\\1.DAT";
   EXPECT_FALSE(Run());
   EXPECT_EQ(engine_.requests, (Texts{"0 C:\\App\\A.DAT\\1.DAT -> 0", "15 -> 30", "1 -> 0"}));
   EXPECT_EQ(simEngine_.OpenFiles(), 0u);
-  EXPECT_EQ(Files().RemoveFile("C:\\App\\A.DAT\\1.DAT"), platform::kOk) << "no longer held open by the engine";
+
+  machine_.files().SetInUse("C:\\App\\A.DAT\\1.DAT", true);
+  EXPECT_FALSE(Run());
+  EXPECT_EQ(engine_.requests, Texts{"0 C:\\App\\A.DAT\\1.DAT -> 85"});
+  machine_.files().SetInUse("C:\\App\\A.DAT\\1.DAT", false);
+
+  MakeDirs("C:\\App\\A.DAT\\0.DAT");  // a directory matches "*.DAT" as well
+  EXPECT_FALSE(Run());
+  EXPECT_EQ(engine_.requests, Texts{"0 C:\\App\\A.DAT\\0.DAT -> 46"});
 }
 
-TEST_F(ConvertDatabaseTest, WhatTheEngineCannotOpenFailsTheStep) {
-  Directory("C:\\App\\A.DAT");
-  File("C:\\App\\A.DAT\\BUSY.DAT");
-  machine_.files().SetInUse("C:\\App\\A.DAT\\BUSY.DAT", true);
-  EXPECT_FALSE(Run());
-  EXPECT_EQ(engine_.requests.back(), "0 C:\\App\\A.DAT\\BUSY.DAT -> 85");
-
-  machine_.files().SetInUse("C:\\App\\A.DAT\\BUSY.DAT", false);
-  Directory("C:\\App\\A.DAT\\AAA.DAT");  // a directory matches "*.DAT" as well
-  engine_.requests.clear();
-  EXPECT_FALSE(Run());
-  EXPECT_EQ(engine_.requests, Texts{"0 C:\\App\\A.DAT\\AAA.DAT -> 46"});
-}
-
-TEST_F(ConvertDatabaseTest, HomeWithoutDatabases) {
-  Directory("C:\\App\\A.DAT");  // no "*.DAT" in it
+// A home directory that cannot be searched holds no database; a path that
+// does not fit a path buffer is never used cut short: the database behind
+// it cannot be reached and the step fails.
+TEST_F(ConvertDatabaseTest, HomesWithoutDatabasesOrWithPathsTooLong) {
+  MakeDirs("C:\\App\\A.DAT");
   EXPECT_TRUE(Run());
   EXPECT_EQ(Lines(), Texts{"   Konvertálás : A.DAT"});
-
   settings_.homeDir.Assign("C:\\Missing");
-  list_ = platform::sim::SimList();
-  EXPECT_TRUE(Run()) << "a home directory that cannot be searched holds no database";
+  EXPECT_TRUE(Run());
   EXPECT_TRUE(Lines().empty());
-  EXPECT_EQ(Log(),
-            "\n\n---> Convert database\n\n\n   +++++ Database directory : C:\\App\\A.DAT +++++\n"
-            "\n\n---> Convert database\n");
-}
+  EXPECT_EQ(log, "\n\n---> Convert database\n");
 
-// A path that does not fit a path buffer is never used cut short: the
-// database behind it cannot be reached and the step fails.
-TEST_F(ConvertDatabaseTest, PathsTooLongFailTheStep) {
-  std::string home = "C:\\" + std::string(200, 'h');
-  std::filesystem::create_directories(machine_.HostPath("C:\\") / std::string(200, 'h') / (std::string(60, 'd') + ".DAT"));
+  std::string home = "C:\\" + std::string(200, 'h'), directory = home + "\\" + std::string(60, 'd') + ".DAT";
+  std::filesystem::create_directories(machine_.HostPath("C:\\") / home.substr(3) / directory.substr(home.size() + 1));
   settings_.homeDir.Assign(home);
   EXPECT_FALSE(Run());
-  std::string directory = home + "\\" + std::string(60, 'd') + ".DAT";
   EXPECT_EQ(Lines(), Texts{"   Konvertálás : " + std::string(60, 'd') + ".DAT"});
   EXPECT_TRUE(engine_.requests.empty());
-  EXPECT_EQ(Log(), "\n\n---> Convert database\n\n\n   +++++ Database directory : " + directory + " +++++\n");
-
+  EXPECT_EQ(log, "\n\n---> Convert database\n\n\n   +++++ Database directory : " + directory + " +++++\n");
   settings_.homeDir.Assign(std::string(256, 'C'));
   EXPECT_FALSE(Run()) << "no search pattern fits";
 }
@@ -218,34 +250,28 @@ TEST_F(ConvertDatabaseTest, PathsTooLongFailTheStep) {
 // DBCHANGE.QRT is read only after DBSTAT.QRT, both from the medium.
 TEST_F(ConvertDatabaseTest, LoadReadsBothFilesOfTheMedium) {
   ConversionPlan plan;
-  EXPECT_FALSE(plan.Load(Files(), "1.0"));
-  MediumFile("DBCHANGE.QRT", "AppVesion=1.0\r\nTABLE=CIKK.DAT\r\nAPPEND_FIELD=8\r\nEND_TABLE\r\n");
-  EXPECT_FALSE(plan.Load(Files(), "1.0"));
+  EXPECT_FALSE(plan.Load(machine_.files(), "1.0"));
+  WriteMedium("DBCHANGE.QRT", "AppVesion=1.0\r\nTABLE=CIKK.DAT\r\nAPPEND_FIELD=8\r\nEND_TABLE\r\n");
+  EXPECT_FALSE(plan.Load(machine_.files(), "1.0"));
   EXPECT_TRUE(plan.tables().empty());
-  MediumFile("DBSTAT.QRT", "START\r\nFile name=CIKK.DAT\r\nRecord length=40\r\nEND\r\n");
-  EXPECT_TRUE(plan.Load(Files(), "1.0"));
+  WriteMedium("DBSTAT.QRT", "START\r\nFile name=CIKK.DAT\r\nRecord length=40\r\nEND\r\n");
+  EXPECT_TRUE(plan.Load(machine_.files(), "1.0"));
   EXPECT_EQ(plan.tables()["CIKK.DAT"]->changeCount, 1);
 }
 
-// The machine's engine opens Windows paths through the machine.
+// The machine's engine opens Windows paths through the machine, without
+// regard to case; an exclusive open excludes others and holds the file.
 TEST_F(ConvertDatabaseTest, MachineEngineOpensWindowsPaths) {
-  Directory("C:\\App\\A.DAT");
-  File("C:\\App\\A.DAT\\CIKK.DAT");
-  std::uint8_t block[128] = {};
-  std::uint8_t other[128] = {};
+  WriteFile("C:\\App\\A.DAT\\CIKK.DAT", DatabaseFile());
+  std::uint8_t block[128] = {}, other[128] = {};
   std::uint32_t length = 0;
   auto open = [&](std::uint8_t* b, const char* path, std::int8_t mode) {
     return simEngine_.Call(0, b, nullptr, &length, const_cast<char*>(path), 255, mode);
   };
-  auto close = [&](std::uint8_t* b) { return simEngine_.Call(1, b, nullptr, &length, nullptr, 255, 0); };
-  EXPECT_EQ(open(block, "c:/app/a.dat/cikk.dat", 0), 0) << "names match without regard to case";
-  EXPECT_EQ(open(other, "C:\\App\\A.DAT\\CIKK.DAT", -4), 85);
-  EXPECT_EQ(Files().RemoveFile("C:\\App\\A.DAT\\CIKK.DAT"), platform::kErrorSharingViolation);
-  EXPECT_EQ(close(block), 0);
-  EXPECT_EQ(open(block, "C:\\App\\A.DAT\\CIKK.DAT", -4), 0);
+  EXPECT_EQ(open(block, "c:/app/a.dat/cikk.dat", -4), 0);
   EXPECT_EQ(open(other, "C:\\App\\A.DAT\\CIKK.DAT", 0), 85);
-  EXPECT_EQ(close(block), 0);
-  EXPECT_EQ(open(block, "C:\\App\\A.DAT\\NONE.DAT", 0), 12);
+  EXPECT_EQ(machine_.files().RemoveFile("C:\\App\\A.DAT\\CIKK.DAT"), platform::kErrorSharingViolation);
+  EXPECT_EQ(simEngine_.Call(1, block, nullptr, &length, nullptr, 255, 0), 0);
   EXPECT_EQ(open(block, "C:\\Nowhere\\NONE.DAT", 0), 12);
   EXPECT_EQ(open(block, "C:\\App\\A.DAT\\a|b.DAT", 0), 11);
   EXPECT_EQ(simEngine_.OpenFiles(), 0u);

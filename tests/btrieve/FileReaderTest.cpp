@@ -6,16 +6,14 @@
 
 #include <array>
 #include <cstring>
-#include <map>
+#include <tuple>
 
-#include "tests/btrieve/SampleFiles.h"
+#include "tests/btrieve/EngineHarness.h"
 #include "wbtrv/Engine.h"
 #include "wbtrv/FileReader.h"
 
 namespace qz::test {
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
 
 void Put16(Bytes& bytes, std::size_t at, std::uint16_t value) {
   bytes[at] = static_cast<std::uint8_t>(value);
@@ -75,8 +73,6 @@ TEST_F(FileReaderTest, EveryBitFlipGivesAStatusAndABoundedReply) {
   EXPECT_GT(read, 0) << "most flips land in fields that do not matter";
 }
 
-// The reader needs the control record's page(s), the page allocation
-// tables and the collating sequences' 265 bytes, and nothing beyond.
 // The reader needs the control record's page(s), the page allocation
 // tables and the collating sequences' 265 bytes, and nothing beyond.
 TEST_F(FileReaderTest, TruncatedFilesAreNotBtrieveFiles) {
@@ -144,48 +140,42 @@ TEST_F(FileReaderTest, VariationsOfGenuineFiles) {
   Bytes bytes = multiacs_;
   std::memcpy(bytes.data() + 4096, bytes.data(), 4096);
   Put16(bytes, 4096 + 0x16, 100);
-  bytes[4096 + 4] = 2;
-  ASSERT_EQ(Read(bytes, facts), 0);
-  EXPECT_EQ(facts.reply[0], 100);
-  bytes[4096 + 4] = 1;
-  ASSERT_EQ(Read(bytes, facts), 0);
-  EXPECT_EQ(facts.reply[0], 128);
-
+  for (auto [usage, recordLength] : {std::pair{2, 100}, std::pair{1, 128}}) {
+    bytes[4096 + 4] = static_cast<std::uint8_t>(usage);
+    ASSERT_EQ(Read(bytes, facts), 0);
+    EXPECT_EQ(facts.reply[0], recordLength);
+  }
   // A key numbered by hand (key 2) gives its number.
   bytes = multiacs_;
   bytes[0x16A + 9] |= 0x02;
   ASSERT_EQ(Read(bytes, facts), 0);
-  EXPECT_EQ(facts.reply[16 + 3 * 16 + 14], 2);
-  EXPECT_EQ(facts.reply[16 + 14], 0);
-
-  // Version 5 keeps its one collating sequence on page 1.
+  EXPECT_EQ(std::tuple(facts.reply[16 + 3 * 16 + 14], facts.reply[16 + 14]), std::tuple(2, 0));
+  // Version 5 keeps its one collating sequence (number 0) on page 1.
   bytes = mbbsemu_;
-  for (std::size_t at : {std::size_t{0x110 + 8}, std::size_t{0x110 + 2 * 30 + 8}}) bytes[at] |= 0x20;
+  bytes[0x110 + 8] |= 0x20;
+  bytes[0x110 + 2 * 30 + 8] |= 0x20;
   bytes[512 + 6] = 0xAC;
   ASSERT_EQ(Read(bytes, facts), 0);
   ASSERT_EQ(facts.reply.size(), 16u + 4 * 16 + 265);
-  EXPECT_EQ(facts.reply[16 + 15], 0) << "one sequence, number 0";
+  EXPECT_EQ(facts.reply[16 + 15], 0);
   EXPECT_EQ(0, std::memcmp(facts.reply.data() + 80, bytes.data() + 512 + 6, 265));
-
   // Duplicate pointers still to reserve: what the physical record holds
   // beyond the record and one pointer per key with duplicates (two here).
   bytes = mbbsemu_;
-  Put16(bytes, 0x18, 90 + 3 * 8);
-  ASSERT_EQ(Read(bytes, facts), 0);
-  EXPECT_EQ(facts.reservedDuplicatePointers, 3);
-  Put16(bytes, 0x18, 80);
-  ASSERT_EQ(Read(bytes, facts), 0);
-  EXPECT_EQ(facts.reservedDuplicatePointers, 0);
+  for (auto [physical, reserved] : {std::pair{90 + 3 * 8, 3}, std::pair{80, 0}}) {
+    Put16(bytes, 0x18, static_cast<std::uint16_t>(physical));
+    ASSERT_EQ(Read(bytes, facts), 0);
+    EXPECT_EQ(facts.reservedDuplicatePointers, reserved);
+  }
 }
 
-// Files served from memory by name, to look at the engine's own table.
+// A file "a" served from memory, to look at the engine's own table.
 class MemoryOpener : public wbtrv::FileOpener {
  public:
-  std::map<std::string, Bytes> files;
+  Bytes a;
   std::uint16_t Open(const char* path, bool, std::unique_ptr<wbtrv::EngineFile>& file) override {
-    auto found = files.find(path);
-    if (found == files.end()) return 12;
-    file = std::make_unique<wbtrv::MemoryFile>(found->second);
+    if (std::string(path) != "a") return 12;
+    file = std::make_unique<wbtrv::MemoryFile>(a);
     return 0;
   }
 };
@@ -198,7 +188,7 @@ std::uint16_t Call(wbtrv::Engine& engine, std::uint16_t operation, std::uint8_t*
 
 TEST_F(FileReaderTest, EngineTableAndBlocks) {
   MemoryOpener opener;
-  opener.files["a"] = mbbsemu_;
+  opener.a = mbbsemu_;
   wbtrv::Engine engine(opener);
   std::vector<std::array<std::uint8_t, 128>> blocks(wbtrv::kMaxOpenFiles + 1);
   for (std::size_t i = 0; i < wbtrv::kMaxOpenFiles; ++i) ASSERT_EQ(Call(engine, 0, blocks[i].data(), "a"), 0);
