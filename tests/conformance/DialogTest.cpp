@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/ProgressList.h"
+#include "tests/support/Bitmap.h"
 #include "tests/support/TestMachine.h"
 
 #ifndef _WIN32
@@ -67,20 +68,25 @@ class DialogTest : public ::testing::Test {
   UserInterface& ui_ = machine_->platform().ui;
 };
 
-TEST_F(DialogTest, TheDirectoryPageHasItsControlsAndTexts) {
-  SelfCheckingDialog page(103, [this](Dialog& d) {
-    FixedText<256> caption;
-    d.GetCaption(caption);
-    EXPECT_STREQ(caption.c_str(), "Telepítési könyvtár");
-    EXPECT_EQ(Text(d, 1), "Tovább >");
-    EXPECT_EQ(Text(d, 2), "Kilép");
-    EXPECT_EQ(Text(d, 1002), "< Vissza");
-    EXPECT_EQ(Text(d, 1011), "Tallóz...");
-    EXPECT_EQ(Text(d, 1005), "");
-    EXPECT_TRUE(d.IsItemEnabled(1));
-  });
-  EXPECT_EQ(ui_.RunDialog(page), 77);
-  EXPECT_EQ(page.events, "init show 9999 9998 ");
+// The captions and texts the pages' code and the operator meet.
+TEST_F(DialogTest, DialogsHaveTheirCaptionsAndTexts) {
+  const std::vector<std::pair<int, std::vector<std::string>>> dialogs = {
+      {103, {"Telepítési könyvtár", "Tovább >", "Kilép", "< Vissza", "Tallóz...", ""}},
+      {116, {"Kilépés a telepítőből", "Folytat", "Kilép"}}};
+  for (const auto& [id, texts] : dialogs) {
+    SelfCheckingDialog page(id, [this, texts = texts](Dialog& d) {
+      FixedText<256> caption;
+      d.GetCaption(caption);
+      std::vector<std::string> seen{caption.c_str()};
+      for (int item : {1, 2, 1002, 1011, 1005}) {
+        if (seen.size() < texts.size()) seen.push_back(Text(d, item));
+      }
+      EXPECT_EQ(seen, texts);
+      EXPECT_TRUE(d.IsItemEnabled(1));
+    });
+    EXPECT_EQ(ui_.RunDialog(page), 77);
+    EXPECT_EQ(page.events, "init show 9999 9998 ");
+  }
 }
 
 TEST_F(DialogTest, TextsAndCaptionsKeepTheirWindows1250Letters) {
@@ -141,34 +147,9 @@ TEST_F(DialogTest, ADialogWithoutATemplateCannotBeCreated) {
   EXPECT_EQ(missing.events, "");
 }
 
-TEST_F(DialogTest, TheExitConfirmationHasItsButtons) {
-  SelfCheckingDialog confirm(116, [this](Dialog& d) {
-    FixedText<256> caption;
-    d.GetCaption(caption);
-    EXPECT_STREQ(caption.c_str(), "Kilépés a telepítőből");
-    EXPECT_EQ(Text(d, 1), "Folytat");
-    EXPECT_EQ(Text(d, 2), "Kilép");
-  });
-  EXPECT_EQ(ui_.RunDialog(confirm), 77);
-}
-
-std::string Le32(std::uint32_t v) {
-  return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
-}
-
-std::string Bitmap24(int width, int height, bool withPixels) {
-  int row = ((width * 24 + 31) / 32) * 4;
-  std::string pixels = withPixels ? std::string(static_cast<std::size_t>(row * height), '\x7f') : "";
-  std::string file = "BM" + Le32(static_cast<std::uint32_t>(54 + row * height)) + Le32(0) + Le32(54);
-  file += Le32(40) + Le32(static_cast<std::uint32_t>(width)) + Le32(static_cast<std::uint32_t>(height));
-  file += std::string("\x01\x00\x18\x00", 4) + Le32(0) + Le32(static_cast<std::uint32_t>(row * height));
-  file += Le32(2835) + Le32(2835) + Le32(0) + Le32(0);
-  return file + pixels;
-}
-
 TEST_F(DialogTest, BitmapsLoadFromFilesOrNotAtAll) {
   std::string dir = machine_->scratchDir();
-  machine_->WriteFile(dir + "\\logo.bmp", Bitmap24(3, 2, true));
+  machine_->WriteFile(dir + "\\logo.bmp", BitmapFile(3, 2));
   machine_->WriteFile(dir + "\\text.bmp", "this is no bitmap at all, only text");
   machine_->WriteFile(dir + "\\empty.bmp", "");
   auto logo = ui_.LoadBitmapFile((dir + "\\logo.bmp").c_str());

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/TestMachine.h"
@@ -67,23 +68,18 @@ TEST_F(RegistryStoreTest, ValueTooLargeForTheBufferFails) {
 TEST_F(RegistryStoreTest, DWordAndBinaryValues) {
   KeyHandle key;
   ASSERT_EQ(store_.CreateKey(RootKey::CurrentUser, Key("k").c_str(), key), kOk);
-  unsigned char dword[4] = {0x1e, 0, 0, 0};
-  unsigned char bytes[3] = {1, 0, 0xff};
-  EXPECT_EQ(store_.SetValue(key, "d", ValueType::DWord, dword, 4), kOk);
-  EXPECT_EQ(store_.SetValue(key, "b", ValueType::Binary, bytes, 3), kOk);
+  EXPECT_EQ(store_.SetValue(key, "d", ValueType::DWord, "\x1e\0\0\0", 4), kOk);
+  EXPECT_EQ(store_.SetValue(key, "b", ValueType::Binary, "\x01\x00\xff", 3), kOk);
   store_.CloseKey(key);
   ASSERT_EQ(store_.OpenKey(RootKey::CurrentUser, Key("k").c_str(), KeyAccess::Read, key), kOk);
-  unsigned char read[16] = {};
+  char read[16] = {};
   std::uint32_t size = sizeof read;
   ValueType type;
   ASSERT_EQ(store_.QueryValue(key, "D", &type, read, size), kOk);
-  EXPECT_EQ(type, ValueType::DWord);
-  EXPECT_EQ(size, 4u);
-  EXPECT_EQ(read[0], 0x1e);
+  EXPECT_EQ(std::tuple(type, std::string(read, size)), std::tuple(ValueType::DWord, std::string("\x1e\0\0\0", 4)));
   size = sizeof read;
   ASSERT_EQ(store_.QueryValue(key, "b", &type, read, size), kOk);
-  EXPECT_EQ(type, ValueType::Binary);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(read), size), std::string("\x01\x00\xff", 3));
+  EXPECT_EQ(std::tuple(type, std::string(read, size)), std::tuple(ValueType::Binary, std::string("\x01\x00\xff", 3)));
   store_.CloseKey(key);
 }
 
@@ -128,14 +124,10 @@ TEST_F(RegistryStoreTest, DeletingValuesAndKeys) {
   EXPECT_EQ(store_.DeleteKey(RootKey::CurrentUser, Key("k").c_str()), kErrorFileNotFound);
 }
 
-TEST_F(RegistryStoreTest, EmptySubkeyNamesTheRootItself) {
+TEST_F(RegistryStoreTest, TheRootItselfAndTheShellFoldersArePresent) {
   KeyHandle key;
-  ASSERT_EQ(store_.OpenKey(RootKey::LocalMachine, "", KeyAccess::Read, key), kOk);
+  ASSERT_EQ(store_.OpenKey(RootKey::LocalMachine, "", KeyAccess::Read, key), kOk) << "an empty subkey names the root";
   store_.CloseKey(key);
-}
-
-TEST_F(RegistryStoreTest, ShellFoldersArePresent) {
-  KeyHandle key;
   ASSERT_EQ(store_.OpenKey(RootKey::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
                            KeyAccess::Read, key),
             kOk);
