@@ -2,7 +2,6 @@
 // directory on the simulated machine with the stand-in engine it runs.
 
 #include <cstring>
-#include <deque>
 
 #include "btrieve/BtrieveFile.h"
 #include "btrieve/ConversionPlan.h"
@@ -19,77 +18,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-struct Seen {
-  std::uint16_t operation;
-  void *block, *data;
-  std::uint32_t lengthSent;
-  void* key;
-  int keyLength, keyNumber;
-  bool dataCleared;  // the first 64 bytes of the data buffer were zero
-};
-
-class RecordingEngine : public platform::BtrieveEngine {
- public:
-  std::vector<Seen> seen;
-  std::deque<std::uint16_t> statuses;  // to answer, then 0
-
-  std::uint16_t Call(std::uint16_t operation, void* block, void* data, std::uint32_t* length, void* key,
-                     std::uint8_t keyLength, std::int8_t keyNumber) override {
-    static const std::uint8_t zeros[64] = {};
-    bool cleared = data && *length >= 64 && std::memcmp(data, zeros, 64) == 0;
-    seen.push_back({operation, block, data, *length, key, keyLength, keyNumber, cleared});
-    if (operation == 15) {
-      std::memset(data, 0x5A, 64);
-      *length = 80;
-    }
-    std::uint16_t status = statuses.empty() ? 0 : statuses.front();
-    if (!statuses.empty()) statuses.pop_front();
-    return status;
-  }
-};
-
-// Open then exactly one Stat into a cleared buffer; Close sends no data;
-// one object serves file after file with one position block.
-TEST(BtrieveFileTest, RequestsOfOpenStatAndClose) {
-  RecordingEngine engine;
-  auto file = std::make_unique<BtrieveFile>(engine);
-  const char* path = "C:\\APP\\A.DAT\\CIKK.DAT";
-  ASSERT_EQ(file->Open(path), 0);
-  EXPECT_EQ(file->dataLength(), 80u) << "the length the engine returned stays";
-  ASSERT_EQ(file->Call(BtrieveFile::kClose), 0);
-  engine.statuses = {0, 30};
-  EXPECT_EQ(file->Open("C:\\bad.dat"), 30) << "the Stat status";
-  EXPECT_TRUE(file->IsOpen()) << "the engine holds the file until it is closed";
-  ASSERT_EQ(file->Call(BtrieveFile::kClose), 0);
-  EXPECT_FALSE(file->IsOpen());
-  engine.statuses = {12};
-  EXPECT_EQ(file->Open("C:\\missing.dat"), 12);
-  EXPECT_FALSE(file->IsOpen());
-
-  ASSERT_EQ(engine.seen.size(), 7u) << "no Stat after a failed Open";
-  const std::uint16_t operations[] = {0, 15, 1, 0, 15, 1, 0};
-  for (std::size_t i = 0; i < 7; ++i) {
-    EXPECT_EQ(std::tuple(engine.seen[i].operation, engine.seen[i].block, engine.seen[i].keyLength,
-                         engine.seen[i].keyNumber),
-              std::tuple(operations[i], engine.seen[0].block, 255, 0))
-        << i;
-  }
-  const Seen &open = engine.seen[0], &stat = engine.seen[1], &close = engine.seen[2];
-  EXPECT_EQ(open.key, path) << "the path itself, not a copy";
-  EXPECT_EQ(open.lengthSent, 0u);
-  EXPECT_EQ(*static_cast<const char*>(open.data), '\0') << "an empty owner name";
-  EXPECT_EQ(std::tuple(stat.data, stat.lengthSent), std::tuple(file->statBuffer(), 33455u));
-  EXPECT_TRUE(engine.seen[4].dataCleared) << "the Stat buffer is cleared every time";
-  EXPECT_EQ(std::tuple(close.data, close.lengthSent, close.key), std::tuple(nullptr, 0u, stat.key));
-
-  std::uint8_t record[40] = {};
-  file->SetRecordBuffer(record, sizeof record);
-  engine.statuses = {9};
-  EXPECT_EQ(file->Call(6), 9);
-  EXPECT_EQ(std::tuple(engine.seen.back().data, engine.seen.back().lengthSent), std::tuple(record, 40u));
-}
-
-
 // A database file as btrmake makes it.
 std::string DatabaseFile() {
   platform::LineReader reader(std::make_unique<MemoryInput>(
@@ -102,13 +30,23 @@ std::string DatabaseFile() {
   return std::string(bytes.begin(), bytes.end());
 }
 
-// The machine's engine, with a record of the requests ("operation [path]
-// -> status") and a way to make the Stat request of one file fail.
+// The machine's engine, watched: each request as "operation [path] ->
+// status" and with its arguments; the Stat request of one file can be
+// made to fail.
 class WatchedEngine : public platform::BtrieveEngine {
  public:
+  struct Seen {
+    void *block, *data, *key;
+    std::uint32_t lengthSent;
+    int keyLength, keyNumber;
+    bool dataCleared;  // the first 64 bytes of the data buffer were zero
+  };
   explicit WatchedEngine(platform::BtrieveEngine& engine) : engine_(engine) {}
   std::uint16_t Call(std::uint16_t operation, void* block, void* data, std::uint32_t* length, void* key,
                      std::uint8_t keyLength, std::int8_t keyNumber) override {
+    static const std::uint8_t zeros[64] = {};
+    seen.push_back({block, data, key, *length, keyLength, keyNumber,
+                    data && *length >= 64 && std::memcmp(data, zeros, 64) == 0});
     std::string request = std::to_string(operation);
     if (operation == 0) request += " " + (lastOpened_ = static_cast<const char*>(key));
     std::uint16_t status = engine_.Call(operation, block, data, length, key, keyLength, keyNumber);
@@ -117,6 +55,7 @@ class WatchedEngine : public platform::BtrieveEngine {
     return status;
   }
   Texts requests;
+  std::vector<Seen> seen;
   std::string failStatOf;
 
  private:
@@ -167,6 +106,43 @@ class ConvertDatabaseTest : public SimFixture {
   std::string log;
   std::size_t logRead_ = 0;
 };
+
+// The access layer: Open then exactly one Stat into a buffer cleared every
+// time, Close without data, no Stat after a failed Open, a file whose Stat
+// failed held until it is closed; one object serves file after file with
+// one position block.
+TEST_F(ConvertDatabaseTest, TheAccessLayersRequests) {
+  WriteFile("C:\\App\\A.DAT", DatabaseFile());
+  WriteFile("C:\\App\\B.DAT", DatabaseFile());
+  auto file = std::make_unique<BtrieveFile>(engine_);
+  const char* path = "C:\\App\\A.DAT";
+  ASSERT_EQ(file->Open(path), 0);
+  EXPECT_EQ(file->dataLength(), 16u + 16) << "the length the engine returned";
+  ASSERT_EQ(file->Call(BtrieveFile::kClose), 0);
+  engine_.failStatOf = "C:\\App\\B.DAT";
+  EXPECT_EQ(file->Open("C:\\App\\B.DAT"), 30);
+  EXPECT_TRUE(file->IsOpen());
+  EXPECT_EQ(simEngine_.OpenFiles(), 1u);
+  ASSERT_EQ(file->Call(BtrieveFile::kClose), 0);
+  EXPECT_FALSE(file->IsOpen());
+  EXPECT_EQ(file->Open("C:\\App\\NONE.DAT"), 12);
+  EXPECT_FALSE(file->IsOpen());
+  EXPECT_EQ(engine_.requests, (Texts{"0 C:\\App\\A.DAT -> 0", "15 -> 0", "1 -> 0", "0 C:\\App\\B.DAT -> 0", "15 -> 30",
+                                     "1 -> 0", "0 C:\\App\\NONE.DAT -> 12"}));
+  const auto &open = engine_.seen[0], &stat = engine_.seen[1], &close = engine_.seen[2];
+  for (const auto& request : engine_.seen) {
+    EXPECT_EQ(std::tuple(request.block, request.keyLength, request.keyNumber), std::tuple(open.block, 255, 0));
+  }
+  EXPECT_EQ(std::tuple(open.key, open.lengthSent, *static_cast<const char*>(open.data)), std::tuple(path, 0u, '\0'))
+      << "the path itself, not a copy, and an empty owner name";
+  EXPECT_EQ(std::tuple(stat.data, stat.lengthSent), std::tuple(file->statBuffer(), 33455u));
+  EXPECT_TRUE(engine_.seen[4].dataCleared) << "the Stat buffer is cleared every time";
+  EXPECT_EQ(std::tuple(close.data, close.lengthSent, close.key), std::tuple(nullptr, 0u, stat.key));
+  std::uint8_t record[40] = {};
+  file->SetRecordBuffer(record, sizeof record);
+  file->Call(6);
+  EXPECT_EQ(std::tuple(engine_.seen.back().data, engine_.seen.back().lengthSent), std::tuple(record, 40u));
+}
 
 TEST_F(ConvertDatabaseTest, PassOverThreeDatabaseDirectories) {
   // Directories named in upper case ".DAT" only; files "*.DAT" without
