@@ -6,25 +6,9 @@
 namespace qz::test {
 namespace {
 
-// The new line is selected unless an earlier line (not the first) begins
-// with its text, letter case ignored, accented letters included.
-TEST(ProgressListTest, SelectsTheNewLineOrAnEarlierOneThatBeginsWithIt) {
-  platform::sim::SimList list;
-  ProgressList progress(list);
-  progress.AddLine("A Btrieve regisztrálás...");
-  EXPECT_EQ(list.selected(), 0);
-  progress.AddLine("   Fájl : C:\\APP\\DATA.DAT\\X.DAT");
-  progress.AddLine("   Fájl : C:\\APP\\B.EXE");
-  EXPECT_EQ(list.selected(), 2);
-  progress.AddLine("   Fájl : C:\\APP\\DATA");
-  EXPECT_EQ(list.selected(), 1);
-  progress.AddLine("   fájl : c:\\app\\data.dat");
-  EXPECT_EQ(list.selected(), 1);
-  EXPECT_EQ(list.items().size(), 5u);
-}
-
-// The simulated list finds by an index of its items; it must choose as the
-// plain search does, whatever the lines.
+// The selection rule on both machines is the conformance suite's
+// DialogTest. The simulated list finds by an index of its items; it must
+// choose as the plain search does, whatever the lines.
 TEST(ProgressListTest, IndexedListChoosesAsThePlainSearch) {
   std::vector<std::string> items{"alpha", "beta", "alphabet"};
   EXPECT_EQ(platform::FindStringFrom(items, 0, "alpha"), 2) << "the search starts after the start line";

@@ -1,3 +1,9 @@
+// The registry operations with their log lines, and registry files.
+
+#include <cstring>
+
+#include "common/RegistryFile.h"
+#include "setup/SetupScript.h"
 #include "tests/support/SimFixture.h"
 
 namespace qz::test {
@@ -129,6 +135,122 @@ TEST_F(RegistryTest, KeyPathsAndLogLinesOfOverlongTexts) {
   EXPECT_FALSE(Registry::SplitKeyPath(longest + "k", root, subkey)) << "a path past 511 characters names no key";
   registry_.SetValueString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Long", "name", std::string(600, 'v').c_str());
   EXPECT_EQ(LogBytes().size(), 511u + 6u) << "the line buffer holds 511 characters, then the closing gap";
+}
+
+// The registry files of the Btrieve configuration, imported.
+constexpr const char* kKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Btrieve";
+const std::string kKeyLine = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Btrieve]\n";
+
+class RegistryFileTest : public SimFixture {
+ protected:
+  RegistryFileTest() {
+    settings_.homeDir = "C:\\SZAMLA";
+    settings_.sysDir = "C:\\windows\\system32";
+    settings_.winDir = "C:\\windows";
+  }
+
+  bool Import(const std::string& text, bool raise) {
+    WriteMedium("btrieve.reg", text);
+    RegistryFile file(machine_.files(), registry_, macros_);
+    if (!file.Open("btrieve.reg")) return false;
+    bool result = file.Import(raise);
+    file.Close();
+    return result;
+  }
+
+  // A value's data as stored, whatever its type, or "<none>".
+  std::string Value(const char* name) {
+    platform::KeyHandle key;
+    char data[1100];
+    std::uint32_t size = sizeof data;
+    if (machine_.registry().OpenKey(platform::RootKey::LocalMachine, "SOFTWARE\\Btrieve", platform::KeyAccess::Read,
+                                    key) != platform::kOk) {
+      return "<none>";
+    }
+    platform::ErrorCode error = machine_.registry().QueryValue(key, name, nullptr, data, size);
+    machine_.registry().CloseKey(key);
+    return error ? "<none>" : std::string(data, size);
+  }
+  static std::string String(const char* text) { return std::string(text, std::strlen(text) + 1); }
+  static std::string DWord(std::uint32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
+
+  SetupSettings settings_;
+  SettingsMacros macros_{settings_};
+};
+
+TEST_F(RegistryFileTest, AddsMissingValuesOfEachKind) {
+  OpenLog();
+  EXPECT_TRUE(Import("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Btrieve]\r\n"
+                     "\"Home\"=\"$HOMEDIR$\\DATA\"\r\n"
+                     "\r\n"
+                     "  \"Pages\"=dword:0000001e  \r\n"
+                     "\"Bytes\"=hex:01,00,ff\r\n",
+                     false));
+  EXPECT_EQ(Value("Home"), String("C:\\SZAMLA\\DATA"));
+  EXPECT_EQ(Value("Pages"), DWord(30));
+  EXPECT_EQ(Value("Bytes"), std::string("\x01\x00\xff", 3));
+  EXPECT_EQ(LogBytes(),
+            "Registry : GetValueString [HKEY_LOCAL_MACHINE\\SOFTWARE\\Btrieve\\Home] =  ERROR\r\n"
+            "Registry : SetValueString [HKEY_LOCAL_MACHINE\\SOFTWARE\\Btrieve\\Home] = C:\\SZAMLA\\DATA\r\n"
+            "Registry : GetValueDWord [HKEY_LOCAL_MACHINE\\SOFTWARE\\Btrieve\\Pages] =  ERROR\r\n"
+            "Registry : SetValueDWord [HKEY_LOCAL_MACHINE\\SOFTWARE\\Btrieve\\Pages] = 30\r\n"
+            "Registry : GetValueBinary [HKEY_LOCAL_MACHINE\\SOFTWARE\\Btrieve\\Bytes] =  ERROR\r\n"
+            "Registry : SetValueBinary [HKEY_LOCAL_MACHINE\\SOFTWARE\\Btrieve\\Bytes] ...\r\n"
+            "\r\n\r\n\r\n");
+}
+
+TEST_F(RegistryFileTest, PresentValuesStayAndDWordsMayBeRaised) {
+  registry_.SetValueString(kKey, "Home", "D:\\OLD");
+  registry_.SetValueDWord(kKey, "Pages", 5);
+  EXPECT_TRUE(Import(kKeyLine + "\"Home\"=\"new\"\n\"Pages\"=dword:3\n", true));
+  EXPECT_EQ(Value("Pages"), DWord(5));
+  EXPECT_EQ(Value("Home"), String("D:\\OLD"));
+  EXPECT_TRUE(Import(kKeyLine + "\"Pages\"=dword:9\n", false));
+  EXPECT_EQ(Value("Pages"), DWord(5));
+  EXPECT_TRUE(Import(kKeyLine + "\"Pages\"=dword:9\n", true));
+  EXPECT_EQ(Value("Pages"), DWord(9));
+}
+
+TEST_F(RegistryFileTest, LinesReadAsTheyAreWritten) {
+  EXPECT_FALSE(Import("\"Home\"=\"x\"\n" + kKeyLine + "\"Other\"=\"y\"\n", false)) << "a value line before any key";
+  EXPECT_EQ(Value("Other"), "<none>");
+  EXPECT_TRUE(Import("[[HKEY_LOCAL_MACHINE\\SOFTWARE\\Btrieve]]\n\"A\"=\"1\"\n", false)) << "key lines lose every bracket";
+  EXPECT_EQ(Value("A"), String("1"));
+  EXPECT_FALSE(Import(kKeyLine + "\"Text\"=\"see hex:12\"\n", false))
+      << "a string that mentions hex: is a binary line, and this one is malformed";
+  EXPECT_TRUE(Import(kKeyLine + "\"Odd\"=hex:\n\"Big\"=hex:1ff,,2\n", false));
+  EXPECT_EQ(Value("Odd"), std::string("\0", 1)) << "nothing after hex: stores one zero byte";
+  EXPECT_EQ(Value("Big"), std::string("\xff\x00\x02", 3)) << "the lowest byte of each item; empty items store 0";
+}
+
+TEST_F(RegistryFileTest, UnreadableDWordFailsTheLineAndStopsTheImport) {
+  EXPECT_FALSE(Import(kKeyLine + "\"N\"=dword:zz\n\"After\"=\"1\"\n", false));
+  EXPECT_EQ(Value("N"), "<none>") << "nothing is stored for a number that cannot be read";
+  EXPECT_EQ(Value("After"), "<none>");
+  EXPECT_FALSE(Import(kKeyLine + "\"N\"=dword:123456789\n", false)) << "more than 32 bits";
+  EXPECT_FALSE(Import(kKeyLine + "\"N\" =dword:1\n", false)) << "=dword: must follow the name directly";
+}
+
+TEST_F(RegistryFileTest, OverlongLinesAreRefusedNotCut) {
+  EXPECT_FALSE(Import(kKeyLine + "\"Long\"=\"" + std::string(600, 'x') + "\"\n", false));
+  EXPECT_EQ(Value("Long"), "<none>");
+  settings_.homeDir.Assign(std::string(250, 'h'));
+  EXPECT_FALSE(Import(kKeyLine + "\"Grown\"=\"$HOMEDIR$$HOMEDIR$$HOMEDIR$\"\n", false))
+      << "a text that grows past 511 characters with its macros";
+  EXPECT_EQ(Value("Grown"), "<none>");
+  EXPECT_FALSE(Import("[HKEY_LOCAL_MACHINE\\SOFTWARE\\" + std::string(600, 'k') + "]\n\"A\"=\"1\"\n", false));
+}
+
+TEST_F(RegistryFileTest, NulBytesGarbageAndAMissingFile) {
+  EXPECT_TRUE(Import(kKeyLine + "\"Cut\"=\"ab" + std::string(1, '\0') + "cd\"\n", false)) << "a line ends at a NUL";
+  EXPECT_EQ(Value("Cut"), String("ab"));
+  std::string noise;
+  for (int i = 0; i < 4096; ++i) noise += static_cast<char>((i * 131 + 7) & 0xff);
+  Import(noise, true);  // applied or refused line by line, never read past a buffer
+  Import(kKeyLine + noise, true);
+  RegistryFile file(machine_.files(), registry_, macros_);
+  EXPECT_FALSE(file.Open("missing.reg"));
+  EXPECT_FALSE(file.Import(false));
 }
 
 }  // namespace
