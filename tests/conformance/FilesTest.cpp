@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/LineReader.h"
 #include "tests/support/TestMachine.h"
 
 namespace qz::test {
@@ -154,19 +153,6 @@ TEST_F(FilesTest, ShareModesOfOpenFiles) {
   EXPECT_TRUE(files_.OpenForReading(Path("s.ini").c_str(), kShareRead, error));
   EXPECT_FALSE(files_.OpenForAppending(Path("s.ini").c_str(), kShareReadWrite, error));
   EXPECT_EQ(error, kErrorSharingViolation);
-}
-
-TEST_F(FilesTest, LinesReadInTextMode) {
-  machine_->WriteFile(Path("t.txt"), "a\r\nb\nc\rd\r\n\r\nlast");
-  ErrorCode error;
-  LineReader reader(files_.OpenForReading(Path("t.txt").c_str(), kShareRead, error));
-  std::vector<std::string> lines;
-  for (std::string line; reader.ReadLine(line);) lines.push_back(line);
-  EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "c\rd", "", "last"}));
-  ASSERT_TRUE(reader.Rewind());
-  FixedText<8> chunk;
-  ASSERT_TRUE(reader.ReadChunk(chunk, 1023));
-  EXPECT_EQ(chunk, "a\n");
 }
 
 TEST_F(FilesTest, SystemMessageTexts) {
