@@ -235,23 +235,5 @@ TEST_F(ConvertDatabaseTest, LoadReadsBothFilesOfTheMedium) {
   EXPECT_EQ(plan.tables()["CIKK.DAT"]->changeCount, 1);
 }
 
-// The machine's engine opens Windows paths through the machine, without
-// regard to case; an exclusive open excludes others and holds the file.
-TEST_F(ConvertDatabaseTest, MachineEngineOpensWindowsPaths) {
-  WriteFile("C:\\App\\A.DAT\\CIKK.DAT", DatabaseFile());
-  std::uint8_t block[128] = {}, other[128] = {};
-  std::uint32_t length = 0;
-  auto open = [&](std::uint8_t* b, const char* path, std::int8_t mode) {
-    return simEngine_.Call(0, b, nullptr, &length, const_cast<char*>(path), 255, mode);
-  };
-  EXPECT_EQ(open(block, "c:/app/a.dat/cikk.dat", -4), 0);
-  EXPECT_EQ(open(other, "C:\\App\\A.DAT\\CIKK.DAT", 0), 85);
-  EXPECT_EQ(machine_.files().RemoveFile("C:\\App\\A.DAT\\CIKK.DAT"), platform::kErrorSharingViolation);
-  EXPECT_EQ(simEngine_.Call(1, block, nullptr, &length, nullptr, 255, 0), 0);
-  EXPECT_EQ(open(block, "C:\\Nowhere\\NONE.DAT", 0), 12);
-  EXPECT_EQ(open(block, "C:\\App\\A.DAT\\a|b.DAT", 0), 11);
-  EXPECT_EQ(simEngine_.OpenFiles(), 0u);
-}
-
 }  // namespace
 }  // namespace qz::test

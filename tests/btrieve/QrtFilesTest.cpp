@@ -73,18 +73,12 @@ TEST(DbStatTest, FieldsGoToTheirPlacesInAnyOrder) {
   EXPECT_EQ(Field(wide, 6, 4), 1u);
 }
 
+// Lines that do not count: before START; Idx with seven numbers (no key
+// slot taken) or a blank before a comma; no unsigned number; keywords in
+// another case or not at the start of the line.
 TEST(DbStatTest, LinesThatDoNotCount) {
-  TableMap map = Read(
-      "File name=BEFORE\n"         // before START
-      "START\n"
-      "File name=T\n"
-      "Idx=1,2,3,4,5,6,7\n"         // seven numbers: skipped, no key slot taken
-      "Idx=1 ,2,3,4,5,6,7,8\n"      // the comma must follow the number
-      "Idx=9,8,7,6,5,4,3,2\n"
-      "Record length=-5\n"          // no unsigned number
-      "record length=7\n"           // keywords are case-sensitive
-      " Page size=512\n"            // keywords begin the line
-      "END\n");
+  TableMap map = Read("File name=BEFORE\nSTART\nFile name=T\nIdx=1,2,3,4,5,6,7\nIdx=1 ,2,3,4,5,6,7,8\nIdx=9,8,7,6,5,4,3,2\n"
+                      "Record length=-5\nrecord length=7\n Page size=512\nEND\n");
   ASSERT_EQ(map.size(), 1u);
   const TableDescription& d = *map["T"];
   EXPECT_EQ(d.block[16 + 14], 9) << "the first whole Idx line fills the first key slot";
@@ -165,19 +159,11 @@ TEST_F(ConversionPlanTest, OnlySectionsOfTheInstalledVersionCount) {
   EXPECT_EQ(Changes("CIKK.DAT"), (Texts{"99999/3", "4/2"})) << "sections of 1.2 only, in file order";
 }
 
+// INSERT_FIELD needs two numbers, the comma right after the first; a
+// record line takes its first token; END_TABLE may end the file.
 TEST_F(ConversionPlanTest, FieldAndRecordLines) {
-  ReadScript(
-      "AppVesion=1.2\n"
-      "TABLE=CIKK.DAT\n"
-      "APPEND_FIELD=12\n"
-      "INSERT_FIELD=7\n"         // one number: nothing
-      "INSERT_FIELD=4,2\n"
-      "INSERT_FIELD=5 ,1\n"      // the comma must follow the number
-      "INSERT_FIELD=6, 3\n"
-      "INSERT_RECORD=  ABC DEF\n"
-      "INSERT_RECORD=\n"         // no token
-      "APPEND_FIELD=x\n"
-      "END_TABLE");              // the last line, with no line end
+  ReadScript("AppVesion=1.2\nTABLE=CIKK.DAT\nAPPEND_FIELD=12\nINSERT_FIELD=7\nINSERT_FIELD=4,2\nINSERT_FIELD=5 ,1\n"
+             "INSERT_FIELD=6, 3\nINSERT_RECORD=  ABC DEF\nINSERT_RECORD=\nAPPEND_FIELD=x\nEND_TABLE");
   EXPECT_EQ(Changes("CIKK.DAT"), (Texts{"99999/12", "4/2", "6/3", "ABC"}));
   ReadScript("AppVesion=1.2\nAPPEND_FIELD=1\n");
   EXPECT_EQ(plan_.tables()["CIKK.DAT"]->changeCount, 4) << "END_TABLE without a line end closed the block";
