@@ -137,6 +137,23 @@ class BoxAnswerer {
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };
+#else
+// Answers the page's message boxes from a list, recording their captions
+// and texts.
+class BoxAnswerer : public sim::ScriptedOperator {
+ public:
+  explicit BoxAnswerer(std::deque<int> answers) {
+    for (int answer : answers) ScriptedOperator::Answer(answer);
+  }
+  int Answer(const sim::MessageBoxView& box) override {
+    seen_.push_back(box.caption + ": " + box.text);
+    return ScriptedOperator::Answer(box);
+  }
+  std::vector<std::string> Seen() { return seen_; }
+
+ private:
+  std::vector<std::string> seen_;
+};
 #endif
 
 class DirectoryCheckTest : public ::testing::Test {
@@ -148,36 +165,19 @@ class DirectoryCheckTest : public ::testing::Test {
     app_.settings.vormexDir.Format("%s\\Vormex", app_.settings.winDir.c_str());
     app_.settings.homeDir.Format("%s\\Default", machine_->scratchDir().c_str());
 #ifndef _WIN32
-    auto& ui = dynamic_cast<sim::SimUserInterface&>(machine_->platform().ui);
-    ui.SetTemplates(qz::templates::kQZSetupDialogs);
-    ui.SetOperator(&operator_);
+    dynamic_cast<sim::SimUserInterface&>(machine_->platform().ui).SetTemplates(qz::templates::kQZSetupDialogs);
 #endif
   }
 
   // Runs the page with the texts; message boxes get the answers in turn.
   // Returns the page's result; `boxes_` holds "caption: text" of each box.
   int Run(TypingDirectoryPage& page, std::deque<int> answers) {
-#ifdef _WIN32
     BoxAnswerer answerer(std::move(answers));
+#ifndef _WIN32
+    dynamic_cast<sim::SimUserInterface&>(machine_->platform().ui).SetOperator(&answerer);
+#endif
     int result = machine_->platform().ui.RunDialog(page);
     boxes_ = answerer.Seen();
-#else
-    for (int answer : answers) operator_.Answer(answer);
-    int result = machine_->platform().ui.RunDialog(page);
-    boxes_.clear();
-    const auto& transcript = dynamic_cast<sim::SimUserInterface&>(machine_->platform().ui).Transcript();
-    for (const std::string& line : transcript) {
-      if (line.rfind("Message box \"", 0) != 0) continue;
-      std::size_t close = line.find('"', 13);
-      std::string text = line.substr(line.find("): ") + 3);
-      std::string plain;
-      for (std::size_t i = 0; i < text.size(); ++i) {
-        plain += text[i];
-        if (text[i] == '\n') i += 4;  // the transcript indents continuation lines
-      }
-      boxes_.push_back(line.substr(13, close - 13) + ": " + plain);
-    }
-#endif
     return result;
   }
 
@@ -192,9 +192,6 @@ class DirectoryCheckTest : public ::testing::Test {
   NoBtrieveEngine btrieve_;
   SetupApp app_{machine_->platform(), btrieve_, {}};
   std::vector<std::string> boxes_;
-#ifndef _WIN32
-  sim::ScriptedOperator operator_;
-#endif
 };
 
 TEST_F(DirectoryCheckTest, RefusedTextsKeepThePageAndTheLastOneIsMadeWithoutItsBackslash) {
