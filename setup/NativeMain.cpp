@@ -21,9 +21,9 @@
 #include <utility>
 #include <vector>
 
-#include "common/CodePage.h"
 #include "common/Registry.h"
 #include "platform/sim/DialogTemplate.h"
+#include "platform/sim/NativeProgram.h"
 #include "platform/sim/SimMachine.h"
 #include "platform/sim/btrieve/SimBtrieve.h"
 #include "setup/ProgramSteps.h"
@@ -36,8 +36,8 @@ extern const platform::sim::DialogTemplateSet kQZSetupDialogs;
 
 namespace {
 
-constexpr int kExitUsage = 64;
-constexpr int kExitTrouble = 70;
+using qz::platform::sim::kExitUsage;
+using qz::platform::sim::ProgramArgument;
 
 int Usage(const char* problem) {
   if (problem) std::fprintf(stderr, "QZSetup: %s\n", problem);
@@ -54,22 +54,10 @@ int Usage(const char* problem) {
   return kExitUsage;
 }
 
-std::filesystem::path DefaultMachine() {
-  const char* data = std::getenv("XDG_DATA_HOME");
-  std::filesystem::path base;
-  if (data && *data) {
-    base = data;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = std::filesystem::path(home && *home ? home : ".") / ".local" / "share";
-  }
-  return base / "qzsetup" / "machine";
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::filesystem::path machineDir = DefaultMachine();
+  std::filesystem::path machineDir = qz::platform::sim::DefaultMachineDir();
   qz::UnattendedOptions options;
   std::vector<std::pair<qz::platform::RootKey, qz::KeyPathText>> deniedKeys;
   std::vector<std::string> filesInUse;
@@ -87,7 +75,7 @@ int main(int argc, char** argv) {
     } else if (arg == "--dir") {
       const char* v = value("--dir");
       if (!v) return Usage("--dir needs a path");
-      if (!qz::Cp1250FromUtf8(v, options.dir)) return Usage("--dir holds a character that Windows-1250 lacks");
+      if (!ProgramArgument(v, options.dir)) return Usage("--dir holds a character that Windows-1250 lacks");
       options.hasDir = true;
     } else if (arg == "--no-overwrite") {
       options.noOverwrite = true;
@@ -102,7 +90,7 @@ int main(int argc, char** argv) {
       const char* v = value(arg.c_str());
       std::string converted;
       if (!v || !*v) return Usage((arg + " needs a value").c_str());
-      if (!qz::Cp1250FromUtf8(v, converted)) return Usage((arg + " holds a character that Windows-1250 lacks").c_str());
+      if (!ProgramArgument(v, converted)) return Usage((arg + " holds a character that Windows-1250 lacks").c_str());
       if (arg == "--in-use") {
         filesInUse.push_back(converted);
         continue;
@@ -127,12 +115,7 @@ int main(int argc, char** argv) {
     ui.SetTemplates(qz::templates::kQZSetupDialogs);
     qz::UnattendedOperator op(ui, options);
     ui.SetOperator(&op);
-    ui.SetTranscriptEcho([](const std::string& line) {
-      std::string text = qz::Utf8FromCp1250(line);
-      std::fwrite(text.data(), 1, text.size(), stdout);
-      std::fputc('\n', stdout);
-      std::fflush(stdout);
-    });
+    qz::platform::sim::EchoTranscript(ui);
     qz::platform::sim::SimBtrieve btrieve(machine);
     qz::SetupApp app(machine.platform(), btrieve, qz::MakeInstallSequence(qz::ProgramSteps()));
     app.Run();
@@ -145,8 +128,6 @@ int main(int argc, char** argv) {
     }
     return 1;
   } catch (const std::exception& e) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "QZSetup: %s\n", qz::Utf8FromCp1250(e.what()).c_str());
-    return kExitTrouble;
+    return qz::platform::sim::ReportTrouble("QZSetup", e);
   }
 }

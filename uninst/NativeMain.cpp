@@ -11,14 +11,13 @@
 // 64 bad usage, 70 the run could not go on (the machine is in use).
 
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "common/CodePage.h"
 #include "platform/sim/DialogTemplate.h"
+#include "platform/sim/NativeProgram.h"
 #include "platform/sim/SimMachine.h"
 #include "uninst/UninstallApp.h"
 #include "uninst/UninstallOperator.h"
@@ -29,8 +28,8 @@ extern const platform::sim::DialogTemplateSet kQzuninstDialogs;
 
 namespace {
 
-constexpr int kExitUsage = 64;
-constexpr int kExitTrouble = 70;
+using qz::platform::sim::kExitUsage;
+using qz::platform::sim::ProgramArgument;
 
 int Usage(const char* problem) {
   if (problem) std::fprintf(stderr, "qzuninst: %s\n", problem);
@@ -42,22 +41,10 @@ int Usage(const char* problem) {
   return kExitUsage;
 }
 
-std::filesystem::path DefaultMachine() {
-  const char* data = std::getenv("XDG_DATA_HOME");
-  std::filesystem::path base;
-  if (data && *data) {
-    base = data;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = std::filesystem::path(home && *home ? home : ".") / ".local" / "share";
-  }
-  return base / "qzsetup" / "machine";
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::filesystem::path machineDir = DefaultMachine();
+  std::filesystem::path machineDir = qz::platform::sim::DefaultMachineDir();
   bool cancel = false;
   std::vector<std::string> filesInUse;
   // What the program itself sees of its command line, as on Windows.
@@ -72,14 +59,14 @@ int main(int argc, char** argv) {
     } else if (arg == "--in-use") {
       std::string converted;
       if (i + 1 >= argc || !*argv[i + 1]) return Usage("--in-use needs a path");
-      if (!qz::Cp1250FromUtf8(argv[++i], converted)) return Usage("--in-use holds a character that Windows-1250 lacks");
+      if (!ProgramArgument(argv[++i], converted)) return Usage("--in-use holds a character that Windows-1250 lacks");
       filesInUse.push_back(converted);
     } else if (arg == "--help" || arg == "-h") {
       Usage(nullptr);
       return 0;
     } else {
       std::string converted;
-      if (!qz::Cp1250FromUtf8(arg, converted)) return Usage("an argument holds a character that Windows-1250 lacks");
+      if (!ProgramArgument(arg.c_str(), converted)) return Usage("an argument holds a character that Windows-1250 lacks");
       arguments.push_back(converted);
     }
   }
@@ -92,12 +79,7 @@ int main(int argc, char** argv) {
     ui.SetTemplates(qz::templates::kQzuninstDialogs);
     qz::UninstallOperator op(cancel);
     ui.SetOperator(&op);
-    ui.SetTranscriptEcho([](const std::string& line) {
-      std::string text = qz::Utf8FromCp1250(line);
-      std::fwrite(text.data(), 1, text.size(), stdout);
-      std::fputc('\n', stdout);
-      std::fflush(stdout);
-    });
+    qz::platform::sim::EchoTranscript(ui);
     switch (qz::UninstallApp(machine.platform(), arguments)) {
       case qz::UninstallOutcome::Finished: return 0;
       case qz::UninstallOutcome::Failed: return 1;
@@ -106,8 +88,6 @@ int main(int argc, char** argv) {
     }
     return 1;
   } catch (const std::exception& e) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "qzuninst: %s\n", qz::Utf8FromCp1250(e.what()).c_str());
-    return kExitTrouble;
+    return qz::platform::sim::ReportTrouble("qzuninst", e);
   }
 }
