@@ -198,10 +198,6 @@ TEST_F(FileReaderTest, EngineTableAndBlocks) {
   EXPECT_EQ(Call(engine, 0, blocks.back().data(), "a"), 0) << "a freed slot is taken again";
   EXPECT_EQ(Call(engine, 15, blocks[7].data()), 3) << "the old handle's generation is gone";
 
-  // Another engine's blocks name none of its files.
-  wbtrv::Engine other(opener);
-  EXPECT_EQ(Call(other, 1, blocks[0].data()), 3);
-
   std::uint8_t reply[8];
   EXPECT_EQ(Call(engine, 15, blocks[0].data(), "", nullptr, reply), 22) << "a data length of 0";
   EXPECT_EQ(engine.Call(15, blocks[0].data(), reply, nullptr, nullptr, 0, 0), 22);
