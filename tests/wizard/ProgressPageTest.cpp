@@ -1,7 +1,7 @@
 // The progress page and the sequence table's mechanism, with steps of the
-// test's own. (The setup program's own rows, their texts and the kinds of
-// run each belongs to are held against the expected list lines and boxes
-// of the end-to-end scenarios, one failing in each row.)
+// test's own. (The setup program's own rows, their texts, the kinds of run
+// each belongs to and their order are held against the expected list lines
+// and boxes of the end-to-end scenarios, one failing in each row.)
 
 #include "tests/wizard/WizardFixture.h"
 
@@ -34,26 +34,6 @@ class ProgressPageTest : public WizardTest {
 
   std::string ran_;
 };
-
-TEST_F(ProgressPageTest, EachKindOfRunPerformsItsOwnRowsInOrder) {
-  sequence_ = {
-      {kRunsOnInstall, {"első"}, Step("a", true), {"x"}},
-      {kRunsOnInstall | kRunsOnPatch, {}, Step("b", true), {"x"}},
-      {kRunsOnUpdate, {"frissítés"}, Step("c", true), {"x"}},
-      {kRunsOnInstall | kRunsOnUpdate, {"utolsó %s", {V::AppName}}, Step("d", true), {"x"}},
-  };
-  ToDirectoryPage().Enter(kDirectoryDialog);
-  RunToTheEnd(RunOutcome::Finished);
-  EXPECT_EQ(ran_, "a b d ");
-  EXPECT_THAT(Transcript(), HasSubstr("Dialog 105 \"Telepítés\"\nList 1017: első\nList 1017: utolsó Demo\n"
-                                      "List 1017: --- !!! A telepítés sikeresen befejeződött!!! ---\n"
-                                      "Enabled 1 \"Befejezés\"\n> Click 1 \"Befejezés\"\n"));
-  ran_.clear();
-  Installed("1.5", "C:\\DEMO");
-  op_.Enter(kWelcomeDialog).Enter(kLicenceDialog);
-  RunToTheEnd(RunOutcome::Finished);
-  EXPECT_EQ(ran_, "c d ");
-}
 
 TEST_F(ProgressPageTest, TheFirstFailureStopsTheSequenceAndIsShownAndLogged) {
   sequence_ = {
