@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTree.h"
 #include "common/LogFile.h"
 #include "common/ProgressList.h"
 #include "common/Registry.h"
@@ -36,9 +37,7 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kDirectories = 100;
-constexpr int kFilesPerDirectory = 100;
-constexpr std::size_t kFileSize = 20 * 1024;
+using namespace qz::bench;
 
 // The page's list is not what is measured: it counts the lines only.
 class CountingList : public qz::platform::ListControl {
@@ -66,27 +65,14 @@ class NoBtrieve : public qz::platform::BtrieveEngine {
 // The medium: `directories` directories of 100 files, and the "Home:"
 // section that installs them.
 void MakeMedium(const fs::path& medium, int directories) {
-  std::vector<char> bytes(kFileSize, 'q');
+  MakeTree(medium, directories);
   std::ofstream script(medium / "setup.ini", std::ios::binary);
   script << "Home:\r\n";
   for (int d = 0; d < directories; ++d) {
-    std::string name = "DIR" + std::to_string(d);
-    fs::create_directories(medium / name);
-    script << "DIR \"" << name << "\"\r\n";
-    for (int f = 0; f < kFilesPerDirectory; ++f) {
-      std::string file = "FILE" + std::to_string(f) + ".DAT";
-      std::ofstream out(medium / name / file, std::ios::binary);
-      out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-      script << "\"" << file << "\"\r\n";
-    }
+    script << "DIR \"" << TreeDirName(d) << "\"\r\n";
+    for (int f = 0; f < kFilesPerDirectory; ++f) script << "\"" << TreeFileName(f) << "\"\r\n";
     script << "DIR \"..\"\r\n";
   }
-}
-
-long PeakKilobytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
 }
 
 // Processor seconds (user and system) of this process or of its children.

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTree.h"
 #include "common/LogFile.h"
 #include "common/ProgressList.h"
 #include "common/Registry.h"
@@ -28,29 +29,9 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kDirectories = 100;
-constexpr int kFilesPerDirectory = 100;
-constexpr std::size_t kFileSize = 20 * 1024;
-
-void MakeTree(const fs::path& root) {
-  std::vector<char> bytes(kFileSize, 'q');
-  for (int d = 0; d < kDirectories; ++d) {
-    fs::path dir = root / ("DIR" + std::to_string(d));
-    fs::create_directories(dir);
-    for (int f = 0; f < kFilesPerDirectory; ++f) {
-      std::ofstream out(dir / ("FILE" + std::to_string(f) + ".DAT"), std::ios::binary);
-      out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
-  }
-}
+using namespace qz::bench;
 
 double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
-
-long PeakKilobytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
 
 }  // namespace
 
