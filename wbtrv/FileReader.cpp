@@ -3,39 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "wbtrv/FileLayout.h"
 #include "wbtrv/Status.h"
 
 namespace qz::wbtrv {
 namespace {
 
-// Where the file control record and the key segments keep their fields.
-constexpr std::size_t kFcrVersion5 = 0x06;
-constexpr std::size_t kFcrUsageCount = 0x04;
-constexpr std::size_t kFcrPageSize = 0x08;
-constexpr std::size_t kFcrKeys = 0x14;
-constexpr std::size_t kFcrRecordLength = 0x16;
-constexpr std::size_t kFcrPhysicalLength = 0x18;
-constexpr std::size_t kFcrRecords = 0x1A;
-constexpr std::size_t kFcrVersion6 = 0x4A;
-constexpr std::size_t kFcrKeyCount6 = 0x76;
-constexpr std::size_t kFcrKeyTable6 = 0x78;
-constexpr std::size_t kFcrFileFlags = 0x106;
-constexpr std::size_t kFcrSegments5 = 0x110;
-
-constexpr std::size_t kSegmentSize = 30;
-constexpr std::size_t kSegUniqueValues = 0x04;
-constexpr std::size_t kSegFlags = 0x08;
-constexpr std::size_t kSegPosition = 0x14;
-constexpr std::size_t kSegLength = 0x16;
-constexpr std::size_t kSegSequencePage = 0x1A;
-constexpr std::size_t kSegExtendedType = 0x1C;
-constexpr std::size_t kSegNullValue = 0x1D;
-
-constexpr std::size_t kPatFirstEntry = 8;
-constexpr std::size_t kPatEntrySize = 4;
-constexpr std::uint8_t kPageTypeSequence = 'A';
-constexpr std::size_t kSequenceOffset = 6;  // in the page that holds it
-constexpr std::uint8_t kSequenceMark = 0xAC;
+using namespace layout;
 
 // Bytes of one page; every access is checked by the caller through Has().
 class Bytes {
@@ -68,16 +42,6 @@ std::uint16_t ReadExactly(EngineFile& file, std::uint64_t offset, std::size_t si
   std::size_t got = 0;
   if (!file.ReadAt(offset, out.data(), size, got)) return kStatusIoError;
   return got == size ? kStatusOk : kStatusNotBtrieveFile;
-}
-
-void Put16(std::uint8_t* out, std::uint32_t value) {
-  out[0] = static_cast<std::uint8_t>(value);
-  out[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void Put32(std::uint8_t* out, std::uint32_t value) {
-  Put16(out, value);
-  Put16(out + 2, value >> 16);
 }
 
 struct Segment {

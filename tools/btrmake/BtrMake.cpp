@@ -2,35 +2,16 @@
 
 #include <cstring>
 
+#include "wbtrv/FileLayout.h"
 #include "wbtrv/FileReader.h"
 
 namespace qz::btrmake {
 namespace {
 
-constexpr std::size_t kSegmentsAt = 0x110;
-constexpr std::size_t kSegmentSize = 30;
-constexpr std::uint16_t kSegmentedFlag = 0x10;
-constexpr std::uint16_t kDuplicatesFlag = 0x01;
-constexpr std::uint16_t kSequenceFlag = 0x20;
-constexpr std::uint16_t kVariableFlag = 0x01;
-constexpr std::uint16_t kTruncationFlag = 0x02;
+using namespace wbtrv::layout;
 
-std::uint32_t Get(const std::uint8_t* at, std::size_t width) {
-  std::uint32_t value = 0;
-  for (std::size_t i = 0; i < width; ++i) value |= static_cast<std::uint32_t>(at[i]) << (8 * i);
-  return value;
-}
-
-void Put16(std::uint8_t* at, std::uint32_t value) {
-  at[0] = static_cast<std::uint8_t>(value);
-  at[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-// The record manager keeps some 32-bit counts with the high word first.
-void PutSwapped32(std::uint8_t* at, std::uint32_t value) {
-  Put16(at, value >> 16);
-  Put16(at + 2, value);
-}
+// File flag of a variable-length file whose records lose trailing blanks.
+constexpr std::uint16_t kFileBlankTruncation = 0x02;
 
 bool Refuse(std::string& problem, std::string text) {
   problem = std::move(text);
@@ -83,7 +64,7 @@ bool MakeVersion5File(const TableDescription& description, std::vector<std::uint
   // The segments each key takes, as the engine counts them.
   std::size_t segments = 0;
   std::uint32_t duplicateKeys = 0;
-  const std::size_t maxSegments = std::min<std::size_t>(TableDescription::kMaxKeySegments, (pageSize - kSegmentsAt) / kSegmentSize);
+  const std::size_t maxSegments = std::min<std::size_t>(TableDescription::kMaxKeySegments, (pageSize - kFcrSegments5) / kSegmentSize);
   for (std::uint32_t key = 0; key < keys; ++key) {
     bool first = true;
     for (;;) {
@@ -93,10 +74,10 @@ bool MakeVersion5File(const TableDescription& description, std::vector<std::uint
       }
       const std::uint8_t* key16 = spec + TableDescription::kFileSpecSize + segments * TableDescription::kKeySpecSize;
       std::uint32_t flags = Get(key16 + 4, 2);
-      if (first && (flags & kDuplicatesFlag)) ++duplicateKeys;
+      if (first && (flags & wbtrv::kKeyDuplicates)) ++duplicateKeys;
       first = false;
       ++segments;
-      if (!(flags & kSegmentedFlag)) break;
+      if (!(flags & wbtrv::kKeySegmented)) break;
     }
   }
   const std::uint8_t* rest = spec + TableDescription::kFileSpecSize + segments * TableDescription::kKeySpecSize;
@@ -105,21 +86,23 @@ bool MakeVersion5File(const TableDescription& description, std::vector<std::uint
     if (*at != 0) return Refuse(problem, "there are more \"Idx=\" lines than the keys take");
   }
 
-  std::uint32_t physical = recordLength + ((fileFlags & kVariableFlag) ? 4 : 0) + 8 * (duplicateKeys + reserved);
+  std::uint32_t physical = recordLength + ((fileFlags & wbtrv::kFileVariableLength) ? 4 : 0) + 8 * (duplicateKeys + reserved);
   if (physical > 0xFFFF) return Refuse(problem, "the record with its pointers is longer than 65535 bytes");
 
   file.assign(pageSize, 0);
   std::uint8_t* fcr = file.data();
-  Put16(fcr + 0x06, versionWord);
-  Put16(fcr + 0x08, pageSize);
-  std::memset(fcr + 0x0C, 0xFF, 8);  // no free pages
-  Put16(fcr + 0x14, keys);
-  Put16(fcr + 0x16, recordLength);
-  Put16(fcr + 0x18, physical);
-  PutSwapped32(fcr + 0x1A, records);
-  Put16(fcr + 0x28, 1);  // pages in the file
-  if (fileFlags & kVariableFlag) fcr[0x38] = (fileFlags & kTruncationFlag) ? 0xFD : 0xFF;
-  Put16(fcr + 0x106, fileFlags);
+  Put16(fcr + kFcrVersion5, versionWord);
+  Put16(fcr + kFcrPageSize, pageSize);
+  std::memset(fcr + kFcrFreePages, 0xFF, 8);  // no free pages
+  Put16(fcr + kFcrKeys, keys);
+  Put16(fcr + kFcrRecordLength, recordLength);
+  Put16(fcr + kFcrPhysicalLength, physical);
+  PutSwapped32(fcr + kFcrRecords, records);
+  Put16(fcr + kFcrPages, 1);
+  if (fileFlags & wbtrv::kFileVariableLength) {
+    fcr[kFcrVariableMark] = (fileFlags & kFileBlankTruncation) ? kVariableTruncated : kVariableRecords;
+  }
+  Put16(fcr + kFcrFileFlags, fileFlags);
 
   for (std::size_t i = 0; i < segments; ++i) {
     const std::uint8_t* key16 = spec + TableDescription::kFileSpecSize + i * TableDescription::kKeySpecSize;
@@ -133,17 +116,17 @@ bool MakeVersion5File(const TableDescription& description, std::vector<std::uint
     if (key16[12] != 0 || key16[13] != 0 || key16[14] != 0) {
       return Refuse(problem, which + " has a manually assigned key number, which the version 5 layout lacks");
     }
-    if ((flags & kSequenceFlag) || key16[15] != 0) {
+    if ((flags & wbtrv::kKeyAlternateSequence) || key16[15] != 0) {
       return Refuse(problem, which + " uses an alternate collating sequence, which a description does not give");
     }
-    std::uint8_t* segment = fcr + kSegmentsAt + i * kSegmentSize;
+    std::uint8_t* segment = fcr + kFcrSegments5 + i * kSegmentSize;
     std::memset(segment, 0xFF, 4);  // no index page: the file holds no records
-    PutSwapped32(segment + 0x04, Get(key16 + 6, 4));
-    Put16(segment + 0x08, flags);
-    Put16(segment + 0x14, position - 1);
-    Put16(segment + 0x16, length);
-    segment[0x1C] = key16[10];
-    segment[0x1D] = key16[11];
+    PutSwapped32(segment + kSegUniqueValues, Get(key16 + 6, 4));
+    Put16(segment + kSegFlags, flags);
+    Put16(segment + kSegPosition, position - 1);
+    Put16(segment + kSegLength, length);
+    segment[kSegExtendedType] = key16[10];
+    segment[kSegNullValue] = key16[11];
   }
   return CheckMadeFile(description, file, problem);
 }
