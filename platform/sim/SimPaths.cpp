@@ -516,9 +516,11 @@ ResolvedPath SimPaths::Resolve(std::string_view path, bool allowWildcards) const
     }
   }
 
-  std::string joined;
-  for (const auto& h : host) joined += "/" + h;
-  if (joined.empty()) joined = "/";
+  std::string joined = "/";
+  for (const auto& h : host) {
+    if (joined.size() > 1) joined += '/';
+    joined += h;
+  }
   out.host = joined;
   out.name = lastName;
   if (lastName.empty()) {

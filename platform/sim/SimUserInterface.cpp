@@ -41,7 +41,12 @@ std::string Indented(std::string_view text) {
   return out;
 }
 
-std::string Quoted(std::string_view text) { return "\"" + Indented(text) + "\""; }
+std::string Quoted(std::string_view text) {
+  std::string out = "\"";
+  out += Indented(text);
+  out += '"';
+  return out;
+}
 
 bool IsButton(const ControlTemplate& t) {
   return std::strcmp(t.className, "Button") == 0 && (t.style & kButtonTypeMask) != kButtonGroupBox;

@@ -25,7 +25,7 @@ class SetupScriptTest : public SimFixture {
     if (!script_.FindLabel(label)) return {"<no label>"};
     FixedText<512> item;
     while (script_.ReadItem(item)) items.emplace_back(item.c_str());
-    items.push_back("<" + std::string(item.c_str()) + ">");
+    items.push_back(std::string("<").append(item.c_str()).append(">"));
     return items;
   }
 
