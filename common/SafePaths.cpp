@@ -59,7 +59,109 @@ bool IsSameOrAbove(const NormalPath& upper, const NormalPath& lower) {
   return true;
 }
 
+constexpr std::size_t kMaxPath = 259;
+
+bool IsDotsAndBlanks(std::string_view name) { return name.find_first_not_of(". ") == std::string_view::npos; }
+
+bool IsReservedDeviceName(std::string_view name) {
+  // The device is named by the part before the first dot, blanks after it
+  // aside: "NUL", "nul.txt" and "COM1 .log" all open a device.
+  std::string_view base = name.substr(0, name.find('.'));
+  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
+  for (std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+    if (EqualsNoCase(base, device)) return true;
+  }
+  if (base.size() == 4 && base[3] >= '1' && base[3] <= '9') {
+    std::string_view stem = base.substr(0, 3);
+    return EqualsNoCase(stem, "COM") || EqualsNoCase(stem, "LPT");
+  }
+  return false;
+}
+
+// One name between separators.
+PathFault CheckOneName(std::string_view name) {
+  if (name.empty()) return PathFault::kEmptyName;
+  if (IsDotsAndBlanks(name)) return PathFault::kDotName;
+  for (char c : name) {
+    auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || std::string_view("<>:\"|?*\\").find(c) != std::string_view::npos) {
+      return PathFault::kInvalidCharacter;
+    }
+  }
+  if (name.back() == '.' || name.back() == ' ') return PathFault::kTrailingDotOrBlank;
+  if (IsReservedDeviceName(name)) return PathFault::kReservedName;
+  return PathFault::kNone;
+}
+
+PathFault CheckNames(std::string_view names) {
+  for (;;) {
+    std::size_t cut = names.find('\\');
+    PathFault fault = CheckOneName(names.substr(0, cut));
+    if (fault != PathFault::kNone || cut == std::string_view::npos) return fault;
+    names.remove_prefix(cut + 1);
+  }
+}
+
+// What every path from outside is checked for before its form.
+PathFault CheckCommon(std::string_view path) {
+  if (path.empty()) return PathFault::kEmpty;
+  if (path.size() > kMaxPath) return PathFault::kTooLong;
+  if (path.size() >= 2 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/')) {
+    return PathFault::kDeviceOrNetwork;
+  }
+  if (path.find('/') != std::string_view::npos) return PathFault::kForwardSlash;
+  return PathFault::kNone;
+}
+
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
 }  // namespace
+
+PathFault CheckDirectoryPath(std::string_view path) {
+  if (PathFault fault = CheckCommon(path); fault != PathFault::kNone) return fault;
+  if (path.size() < 3 || !IsDriveLetter(path[0]) || path[1] != ':' || path[2] != '\\') {
+    return PathFault::kNotFullyQualified;
+  }
+  if (path.size() == 3) return PathFault::kDriveRoot;
+  return CheckNames(path.substr(3));
+}
+
+PathFault CheckItemPath(std::string_view path) {
+  if (PathFault fault = CheckCommon(path); fault != PathFault::kNone) return fault;
+  if (path[0] == '\\' || (path.size() >= 2 && path[1] == ':')) return PathFault::kNotRelative;
+  return CheckNames(path);
+}
+
+PathFault CheckName(std::string_view name) {
+  if (PathFault fault = CheckCommon(name); fault != PathFault::kNone) return fault;
+  return CheckOneName(name);
+}
+
+bool IsValidAppName(std::string_view name) { return name.size() <= 255 && CheckName(name) == PathFault::kNone; }
+
+const char* PathFaultText(PathFault fault) {
+  switch (fault) {
+    case PathFault::kNone: return "";
+    case PathFault::kEmpty: return "üres";
+    case PathFault::kTooLong: return "hosszabb 259 karakternél";
+    case PathFault::kNotFullyQualified: return "nem teljes elérési út";
+    case PathFault::kNotRelative: return "meghajtót vagy gyökérkönyvtárat nevez meg";
+    case PathFault::kDeviceOrNetwork: return "eszköz- vagy hálózati elérési út";
+    case PathFault::kForwardSlash: return "\"/\" jelet tartalmaz";
+    case PathFault::kDriveRoot: return "meghajtó gyökérkönyvtára";
+    case PathFault::kEmptyName: return "üres névtagot tartalmaz";
+    case PathFault::kDotName: return "\".\", \"..\" vagy csak pontokból és szóközökből álló névtagot tartalmaz";
+    case PathFault::kTrailingDotOrBlank: return "pontra vagy szóközre végződő névtagot tartalmaz";
+    case PathFault::kInvalidCharacter: return "érvénytelen karaktert tartalmaz";
+    case PathFault::kReservedName: return "eszköznevet tartalmaz";
+  }
+  return "";
+}
+
+bool IsSameOrAbove(std::string_view upper, std::string_view lower) {
+  if (upper.size() > lower.size() || !EqualsNoCase(upper, lower.substr(0, upper.size()))) return false;
+  return upper.size() == lower.size() || lower[upper.size()] == '\\' || upper.back() == '\\';
+}
 
 bool IsProtectedDirectory(std::string_view directory, std::initializer_list<std::string_view> protectedDirs) {
   NormalPath dir = Normalise(directory);

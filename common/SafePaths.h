@@ -1,18 +1,59 @@
 #pragma once
-// Directories that must never become an application's home directory: the
-// programs would install into them, back them up into themselves or remove
-// them whole.
+// Paths that come from outside the programs (registry values, script lines,
+// shortcut titles, the command line) are used only once a rule here proves
+// them the programs' own. Nothing is normalised: a path that is not already
+// in its one plain form is refused, so what is checked is what Windows will
+// act on.
 
 #include <initializer_list>
 #include <string_view>
 
 namespace qz {
 
+// Why a path or name is refused.
+enum class PathFault {
+  kNone,
+  kEmpty,
+  kTooLong,             // more than 259 characters
+  kNotFullyQualified,   // a directory without "X:\" at its start
+  kNotRelative,         // an item below a root that names a drive or starts at one
+  kDeviceOrNetwork,     // "\\server\share", "\\?\", "\\.\"
+  kForwardSlash,
+  kDriveRoot,           // "X:\" itself
+  kEmptyName,           // "\\" inside, or a trailing "\"
+  kDotName,             // ".", "..", or a name made only of dots and blanks
+  kTrailingDotOrBlank,  // Windows would drop them and name another file
+  kInvalidCharacter,    // < > : " | ? * or a control character (and "\" in a name)
+  kReservedName,        // CON, PRN, AUX, NUL, COM1-9, LPT1-9, with any extension
+};
+
+// A directory that a program deletes from or writes below:
+// "X:\name[\name...]", at most 259 characters.
+PathFault CheckDirectoryPath(std::string_view path);
+// An item's path below a section's root: "name[\name...]".
+PathFault CheckItemPath(std::string_view path);
+// One name of a path: a shortcut's title, a program group.
+PathFault CheckName(std::string_view name);
+
+// The application's name names a registry key below the maker's key, the
+// uninstall entry and the program group folder, which the uninstaller
+// deletes whole: it must be one valid name of at most 255 characters.
+// Both programs apply this one rule.
+bool IsValidAppName(std::string_view name);
+
+// The fault in words, for log lines ("" for kNone).
+const char* PathFaultText(PathFault fault);
+
+// True when `upper` is `lower` or a directory above it. Both are paths
+// that passed CheckDirectoryPath; names compare without regard to case.
+bool IsSameOrAbove(std::string_view upper, std::string_view lower);
+
 // True when `directory` is empty, names a drive's root (also "C:", "\" or a
 // network share), or is one of the protected directories or lies above one
 // of them. Paths compare without regard to case, with "/" as "\", trailing
 // separators dropped and "." and ".." components resolved. A relative path
-// is compared as written.
+// is compared as written. (For paths the programs formed themselves, such
+// as the backup directory; paths from outside go through the rules above.)
 bool IsProtectedDirectory(std::string_view directory, std::initializer_list<std::string_view> protectedDirs);
 
 }  // namespace qz

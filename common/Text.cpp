@@ -16,7 +16,8 @@ bool TextBuffer::Append(std::string_view text) {
   std::size_t used = length();
   std::size_t room = capacity_ - 1 - used;
   std::size_t take = text.size() < room ? text.size() : room;
-  std::memcpy(data_ + used, text.data(), take);
+  // An empty view may carry no pointer at all, which memcpy must not get.
+  if (take > 0) std::memcpy(data_ + used, text.data(), take);
   data_[used + take] = '\0';
   return take == text.size();
 }
