@@ -18,7 +18,7 @@ if(WIN32)
 endif()
 
 if(QZ_SANITIZE)
-  set(QZ_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  set(QZ_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_compile_options(${QZ_SANITIZERS})
   add_link_options(${QZ_SANITIZERS})
 endif()

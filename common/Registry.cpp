@@ -194,6 +194,16 @@ bool Registry::DeleteKey(std::string_view keyPath) {
   return true;
 }
 
+bool Registry::IsKeyGone(std::string_view keyPath) {
+  RootKey root;
+  KeyPathText subkey;
+  KeyHandle key;
+  if (!SplitKeyPath(keyPath, root, subkey)) return false;
+  platform::ErrorCode error = store_.OpenKey(root, subkey.c_str(), platform::KeyAccess::Read, key);
+  if (error == kOk) store_.CloseKey(key);
+  return error == platform::kErrorFileNotFound;
+}
+
 int Registry::GetSubkeys(std::string_view keyPath) {
   KeyHandle key;
   if (!OpenKeyRead(keyPath, key)) return -1;

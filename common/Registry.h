@@ -28,6 +28,8 @@ class Registry {
   bool SetValueBinary(std::string_view keyPath, const char* name, const void* bytes, std::uint32_t count);
   // Deletes the key with all its values and subkeys, bottom-up.
   bool DeleteKey(std::string_view keyPath);
+  // True when the key is not there (opening it finds nothing); no log line.
+  bool IsKeyGone(std::string_view keyPath);
   // The number of direct subkeys, or -1.
   int GetSubkeys(std::string_view keyPath);
 

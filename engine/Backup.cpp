@@ -74,7 +74,12 @@ bool EmptyTree(StepContext& ctx, std::string_view directory) {
     if (entry.IsDots()) continue;
     bool fits = JoinPath(path, directory, entry.name);
     ErrorCode error;
-    if (entry.IsDirectory()) {
+    if (entry.IsDirectory() && entry.IsLink()) {
+      // The link goes, what it points to is never walked into.
+      ctx.log.Print("Könyvtár hivatkozás (link) : %s, nem követjük\n", path.c_str());
+      ctx.log.Print("Dir tötöl : %s...", path.c_str());
+      error = fits ? files.RemoveDir(path.c_str()) : platform::kErrorFilenameTooLong;
+    } else if (entry.IsDirectory()) {
       if (fits && !EmptyTree(ctx, path.view())) return false;
       ctx.log.Print("Dir tötöl : %s...", path.c_str());
       error = fits ? files.RemoveDir(path.c_str()) : platform::kErrorFilenameTooLong;
@@ -102,6 +107,11 @@ bool CopyTree(StepContext& ctx, std::string_view source, std::string_view destin
     if (entry.IsDots()) continue;
     bool fits = JoinPath(from, source, entry.name);
     fits = JoinPath(to, destination, entry.name) && fits;
+    if (entry.IsDirectory() && entry.IsLink()) {
+      // What a link points to is not the application's: not backed up.
+      ctx.log.Print("Könyvtár hivatkozás (link) : %s, nem követjük, nem mentjük\n", from.c_str());
+      continue;
+    }
     if (entry.IsDirectory()) {
       ctx.log.Print("Könyvtár készítés : %s...", to.c_str());
       // The directory is new in the emptied backup: finding it there

@@ -1,5 +1,6 @@
 #include "engine/InstallFiles.h"
 
+#include "common/SafePaths.h"
 #include "engine/StepSupport.h"
 
 namespace qz {
@@ -22,6 +23,27 @@ bool CopyFailed(StepContext& ctx, const TextBuffer& source, ErrorCode error) {
   ctx.messageText.Format("Fájl másolási hiba\n\nFile : %s", source.c_str());
   ShowWarning(ctx, ctx.messageText.c_str());
   return false;
+}
+
+// An item's name must stay below its section's root: a relative path of
+// plain names ("..", a drive, a leading "\\", "/" or ":" would reach
+// elsewhere). A refused item is logged as a failed action with 123 and the
+// reason, and fails like an item that cannot be made.
+bool RefusesItem(StepContext& ctx, const TextBuffer& name) {
+  PathFault fault = CheckItemPath(name.view());
+  if (fault == PathFault::kNone) return false;
+  ctx.log.LogError(platform::kErrorInvalidName);
+  ctx.log.Print("Hibás elem : \"%s\" %s (a célkönyvtáron kívülre mutatna)\n", name.c_str(), PathFaultText(fault));
+  return true;
+}
+
+// A directory that exists already is entered only when it is a directory
+// of its own: a link or junction there (which another user may have put in
+// the application's tree) would lead the files elsewhere.
+bool IsLinkOnDisk(StepContext& ctx, const TextBuffer& path) {
+  std::uint32_t attributes = 0;
+  return ctx.platform.files.GetAttributes(path.c_str(), attributes) == kOk &&
+         (attributes & platform::kAttributeReparsePoint) != 0;
 }
 
 // The part of the cursor below the root: "" at the root itself.
@@ -98,7 +120,19 @@ bool MakeDirItem(StepContext& ctx, InstallCursor& cursor, std::string_view line,
   ctx.progress.AddLine(ctx.messageText.c_str());
   ctx.log.Print("Könyvtár készítés : %s...", path.c_str());
   if (!fits) return DirectoryFailed(ctx, path, platform::kErrorFilenameTooLong);
+  if (RefusesItem(ctx, name)) {
+    ctx.messageText.Format("Könyvtár létrehozási hiba!\n\nKönyvtár : %s", path.c_str());
+    ShowWarning(ctx, ctx.messageText.c_str());
+    return false;
+  }
   ErrorCode error = ctx.platform.files.MakeDirectory(path.c_str());
+  if (error == platform::kErrorAlreadyExists && IsLinkOnDisk(ctx, path)) {
+    ctx.log.LogError(platform::kErrorAccessDenied);
+    ctx.log.Print("Könyvtár hivatkozás (link) : %s, nem követjük\n", path.c_str());
+    ctx.messageText.Format("Könyvtár létrehozási hiba!\n\nKönyvtár : %s", path.c_str());
+    ShowWarning(ctx, ctx.messageText.c_str());
+    return false;
+  }
   if (error != kOk && error != platform::kErrorAlreadyExists) return DirectoryFailed(ctx, path, error);
   ctx.log.Write("OK\n");
   cursor.currentDir.Assign(path.view());
@@ -127,8 +161,15 @@ bool CopyFileItem(StepContext& ctx, InstallCursor& cursor, std::string_view line
   ctx.progress.AddLine(ctx.messageText.c_str());
   ctx.log.Print("Fájl másolás : %s...", target.c_str());
   if (!fits) return CopyFailed(ctx, source, platform::kErrorFilenameTooLong);
+  if (!name.empty() && RefusesItem(ctx, name)) {
+    ctx.messageText.Format("Fájl másolási hiba\n\nFile : %s", source.c_str());
+    ShowWarning(ctx, ctx.messageText.c_str());
+    return false;
+  }
 
   platform::FileSystem& files = ctx.platform.files;
+  // A link in the target's place is replaced, never written through.
+  if (IsLinkOnDisk(ctx, target)) files.RemoveFile(target.c_str());
   files.SetAttributes(target.c_str(), platform::kAttributeNormal);
   ErrorCode error = files.CopyFileTo(source.c_str(), target.c_str(), false);
   if (error != kOk) return CopyFailed(ctx, source, error);
@@ -149,6 +190,7 @@ bool InstallWindir(StepContext& ctx) {
     macros.Expand(line.view(), name, &whole);
     bool fits = target.Format("%s\\%s", ctx.settings.winDir.c_str(), name.c_str()) && FitsPath(target, whole);
     ctx.log.Print("Fájl másolás : %s...", target.c_str());
+    if (fits && !name.empty() && RefusesItem(ctx, name)) return false;
     ErrorCode error = fits ? ctx.platform.files.CopyFileTo(name.c_str(), target.c_str(), true)
                            : platform::kErrorFilenameTooLong;
     if (error == kOk) {

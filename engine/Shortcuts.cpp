@@ -1,5 +1,7 @@
 #include "engine/Shortcuts.h"
 
+#include "common/ProtectedFolders.h"
+#include "common/SafePaths.h"
 #include "engine/StepSupport.h"
 
 namespace qz {
@@ -10,15 +12,6 @@ using platform::HResult;
 constexpr const char* kShellFolders =
     "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr HResult kFail = static_cast<HResult>(0x80004005);  // E_FAIL
-
-// The application's name names a registry key and the program group
-// folder, which the uninstaller deletes whole. A name that is empty, or
-// that Windows reduces to nothing by dropping trailing dots and blanks,
-// would name the keys and the Programs folder above them instead.
-bool IsUsableAppName(std::string_view name) {
-  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.remove_suffix(1);
-  return !name.empty();
-}
 
 // The uninstaller is installed only as an item of the script's sections;
 // the uninstall entry names it in the Windows directory and the uninstall
@@ -74,6 +67,12 @@ bool ReadShortcutItem(StepContext& ctx, const TextBuffer& line, const char* fold
     ctx.log.Print("Shortcut : nincs megadva a parancsikon neve : %s\n", line.c_str());
     return false;
   }
+  // The title names the link file in its folder: one plain name, never a
+  // path that leads out of the program group or off the desktop.
+  if (PathFault fault = CheckName(item.title.view()); titleWhole && fault != PathFault::kNone) {
+    ctx.log.Print("Shortcut : hibás parancsikon név \"%s\" %s\n", item.title.c_str(), PathFaultText(fault));
+    return false;
+  }
   bool fits = item.target.Format("%s\\%s", ctx.settings.homeDir.c_str(), file.c_str()) &&
               FitsPath(item.target, fileWhole);
   fits = item.link.Format("%s\\%s.lnk", folder, item.title.c_str()) && FitsPath(item.link, titleWhole) && fits;
@@ -90,7 +89,7 @@ bool ReadShortcutItem(StepContext& ctx, const TextBuffer& line, const char* fold
 bool RegisterApp(StepContext& ctx) {
   ctx.log.Write("\n\n---> Alkalmazás regisztráció\n");
   const SetupSettings& s = ctx.settings;
-  if (!IsUsableAppName(s.appName.view())) {
+  if (!IsValidAppName(s.appName.view())) {
     ctx.log.Print("Alkalmazás regisztráció : érvénytelen alkalmazásnév \"%s\"\n", s.appName.c_str());
     return false;
   }
@@ -115,7 +114,7 @@ bool RegisterApp(StepContext& ctx) {
 bool MakeIcon(StepContext& ctx) {
   ctx.log.Write("\n\n---> Ikonok készítése\n");
   const SetupSettings& s = ctx.settings;
-  if (!IsUsableAppName(s.appName.view())) {
+  if (!IsValidAppName(s.appName.view())) {
     ctx.log.Print("MakeIcon : érvénytelen alkalmazásnév \"%s\"\n", s.appName.c_str());
     return false;
   }
@@ -124,6 +123,13 @@ bool MakeIcon(StepContext& ctx) {
   WideText group;
   bool fits = group.Format("%s\\%s", programs.c_str(), s.appName.c_str()) && FitsPath(group);
   ctx.log.Print("MakeIcon : Könyvtár létrehozás %s ...", group.c_str());
+  // A group the uninstaller would refuse to remove is not made either.
+  LogText reason;
+  if (fits && !ProtectedFolders(ctx.platform.files, ctx.platform.registry).Allows(group.view(), reason)) {
+    ctx.log.LogError(platform::kErrorAccessDenied);
+    ctx.log.Print("MakeIcon : nem használható programcsoport : %s\n", reason.c_str());
+    return false;
+  }
   platform::ErrorCode error = fits ? ctx.platform.files.MakeDirectory(group.c_str()) : platform::kErrorFilenameTooLong;
   if (error != platform::kOk && error != platform::kErrorAlreadyExists) {
     ctx.log.LogError(error);
@@ -147,9 +153,11 @@ bool MakeIcon(StepContext& ctx) {
     key.Format("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\%s", s.appName.c_str());
     while (ctx.script.ReadItem(line)) {
       if (!ReadShortcutItem(ctx, line, desktop.c_str(), item)) continue;
-      HResult result = CreateShortcut(ctx, item.target.c_str(), item.link.c_str(), "", item.title.c_str());
-      if (!platform::Succeeded(result)) continue;
+      // The link is registered before it is made: a run that dies in
+      // between leaves a name the uninstaller finds missing, never a link on
+      // the desktop that no registration names.
       if (!ctx.registry.SetValueString(key.view(), "Link", item.link.c_str())) return false;
+      CreateShortcut(ctx, item.target.c_str(), item.link.c_str(), "", item.title.c_str());
     }
   }
   if (s.installType == kInstallInstall) {

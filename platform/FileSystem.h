@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "common/Text.h"
 #include "platform/Errors.h"
@@ -17,6 +19,8 @@ inline constexpr std::uint32_t kAttributeReadOnly = 0x01;
 inline constexpr std::uint32_t kAttributeDirectory = 0x10;
 inline constexpr std::uint32_t kAttributeArchive = 0x20;
 inline constexpr std::uint32_t kAttributeNormal = 0x80;
+// A symbolic link or junction: removing it removes the link alone.
+inline constexpr std::uint32_t kAttributeReparsePoint = 0x400;
 
 // What other openers may do while a file is open (FILE_SHARE_READ/WRITE).
 struct ShareMode {
@@ -31,6 +35,9 @@ struct FindEntry {
   PathText name;
   std::uint32_t attributes = 0;
   bool IsDirectory() const { return (attributes & kAttributeDirectory) != 0; }
+  // A symbolic link or junction, to be handled as an entry of its own and
+  // never walked into.
+  bool IsLink() const { return (attributes & kAttributeReparsePoint) != 0; }
   bool IsDots() const { return name == "." || name == ".."; }
 };
 
@@ -66,6 +73,17 @@ class FileSystem {
 
   virtual PathText WindowsDir() = 0;
   virtual PathText SystemDir() = 0;
+  // The system's and the user's folders that hold more than one program's
+  // files, besides the Windows and system directories: the Program Files
+  // folders (both of them on 64-bit Windows), the all-users data folder, the
+  // user's profile and the all-users shell folders. Paths as the system
+  // gives them.
+  virtual std::vector<std::string> SystemFolders() = 0;
+  // The long, final path of what exists at `path`: short names made long,
+  // links, junctions and substituted drives followed, as "X:\..." (or the
+  // "\?\..." form the system gives for what lies on no drive letter). 2 or
+  // 3 when nothing is there.
+  virtual ErrorCode FinalPath(const char* path, PathText& finalPath) = 0;
 
   // One level: the parent must exist. 183 when the name exists already.
   virtual ErrorCode MakeDirectory(const char* path) = 0;
@@ -74,7 +92,8 @@ class FileSystem {
   virtual ErrorCode GetAttributes(const char* path, std::uint32_t& attributes) = 0;
   virtual ErrorCode SetAttributes(const char* path, std::uint32_t attributes) = 0;
   virtual ErrorCode RemoveFile(const char* path) = 0;
-  // The directory must be empty (145 otherwise).
+  // The directory must be empty (145 otherwise). A link to a directory is
+  // removed itself, whatever it points to.
   virtual ErrorCode RemoveDir(const char* path) = 0;
 
   // Starts a search for a pattern such as "C:\dir\*.*"; the first entry is

@@ -112,6 +112,16 @@ class Dialog : public MessageOwner {
   virtual void PostCommand(int id) = 0;
   // Ends the modal dialog with the result.
   virtual void End(int result) = 0;
+  // Moves the keyboard focus to the control, as the dialog manager does
+  // (WM_NEXTDLGCTL): a push button given the focus becomes the one Enter
+  // presses. Without it the focus starts on the first tab stop, which on
+  // Windows makes a first push button, default or not, the one Enter
+  // presses.
+  virtual void SetFocus(int id) = 0;
+  // Shows and paints the dialog at once. A modal dialog appears only when
+  // its queue is empty: work started from a posted command would otherwise
+  // run, with its message boxes, before the dialog is on screen.
+  virtual void ShowNow() = 0;
   // The folder browser owned by the dialog: true with the chosen folder's
   // full path, false when the user cancelled.
   virtual bool BrowseForFolder(const char* title, TextBuffer& path) = 0;

@@ -18,11 +18,8 @@ bool ReadDefault(SetupScript& script, const char* label, TextBuffer& field, cons
 
 }  // namespace
 
-bool IsProtectedHomeDir(std::string_view homeDir, const SetupSettings& settings) {
-  return IsProtectedDirectory(homeDir, {settings.winDir.view(), settings.sysDir.view(), settings.vormexDir.view()});
-}
-
-void GetDefaults(SetupScript& script, Registry& registry, LogFile& log, SetupSettings& s, TextBuffer& errorText) {
+void GetDefaults(SetupScript& script, Registry& registry, LogFile& log, const ProtectedFolders& folders,
+                SetupSettings& s, TextBuffer& errorText) {
   s.installType = kInstallNone;
   s.appName.Clear();
   s.appVersion.Clear();
@@ -45,6 +42,14 @@ void GetDefaults(SetupScript& script, Registry& registry, LogFile& log, SetupSet
   }
   if (!ReadDefault(script, "AppName:", s.appName, s)) {
     errorText.Assign("Nincs megadva az alkalmazás neve");
+    return;
+  }
+  // The name becomes a registry key and the program group folder, which
+  // the uninstaller deletes whole: a name it would refuse is never
+  // installed.
+  if (!IsValidAppName(s.appName.view())) {
+    log.Print("Hibás alkalmazásnév : \"%s\" %s\n", s.appName.c_str(), PathFaultText(CheckName(s.appName.view())));
+    errorText.Format("Hibás alkalmazásnév (%s)", s.appName.c_str());
     return;
   }
   if (!ReadDefault(script, "AppVersion:", s.appVersion, s)) {
@@ -72,9 +77,15 @@ void GetDefaults(SetupScript& script, Registry& registry, LogFile& log, SetupSet
   }
   if (s.installType == kInstallInstall) s.installType = kInstallUpdate;
   // An installation recorded in a drive's root or a system directory (older
-  // setups did not check) is not installed over: its removal or backup
-  // would reach the whole machine.
-  if (!registry.GetValueString(key.view(), "Home Dir", s.homeDir) || IsProtectedHomeDir(s.homeDir.view(), s)) {
+  // setups did not check), or where the registry was tampered with, is not
+  // installed over: its removal or backup would reach the whole machine.
+  if (!registry.GetValueString(key.view(), "Home Dir", s.homeDir)) {
+    errorText.Assign("Nincs telepítési könyvtár!");
+    return;
+  }
+  LogText reason;
+  if (!folders.Allows(s.homeDir.view(), reason)) {
+    log.Print("Nem használható telepítési könyvtár : %s\n", reason.c_str());
     errorText.Assign("Nincs telepítési könyvtár!");
     return;
   }

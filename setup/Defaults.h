@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/LogFile.h"
+#include "common/ProtectedFolders.h"
 #include "common/Registry.h"
 #include "common/Text.h"
 #include "setup/SetupScript.h"
@@ -12,11 +13,10 @@ namespace qz {
 // earlier installation's registry key, and settles the kind of run. A
 // problem that must stop the setup is left in `errorText`; an empty
 // `errorText` means the setup may go on.
-void GetDefaults(SetupScript& script, Registry& registry, LogFile& log, SetupSettings& settings,
-                 TextBuffer& errorText);
-
-// True when `homeDir` may not be a home directory: a drive's root, the
-// Windows, system or maker's directory, or a directory above one of them.
-bool IsProtectedHomeDir(std::string_view homeDir, const SetupSettings& settings);
+// An application name that the uninstaller could not remove, and an
+// installed home directory that the protected folders refuse, stop it with
+// a log line of their own.
+void GetDefaults(SetupScript& script, Registry& registry, LogFile& log, const ProtectedFolders& folders,
+                 SetupSettings& settings, TextBuffer& errorText);
 
 }  // namespace qz

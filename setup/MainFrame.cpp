@@ -75,7 +75,8 @@ void MainFrame::RunWizard() {
   if (!app_.script.Open("setup.ini")) {
     errorText.Format("Nem lehet megnyitni a telepítő fájlt (%s)", "setup.ini");
   } else {
-    GetDefaults(app_.script, app_.registry, app_.log, app_.settings, errorText);
+    ProtectedFolders folders(app_.platform.files, app_.platform.registry);
+    GetDefaults(app_.script, app_.registry, app_.log, folders, app_.settings, errorText);
   }
 
   if (!errorText.empty()) {

@@ -2,11 +2,12 @@
 // directory by an unattended operator, its transcript on standard output.
 //
 //   QZSetup [--machine DIR] [--dir PATH] [--no-overwrite] [--leave-at PAGE]
-//           [--deny-writes KEY]... [--in-use PATH]...
+//           [--deny-writes KEY]... [--in-use PATH]... [--kill-at-write N [--kill-under KEY]...]
 //
-// The last two are test hooks that set up a failure on the machine for this
-// run only: a registry key below which nothing may be written, a file that
-// another program holds open.
+// The last ones are test hooks that set up a failure on the machine for
+// this run only: a registry key below which nothing may be written, a file
+// that another program holds open, the program killed as it is about to
+// store its Nth registry value (below the keys given, or anywhere).
 //
 // Exit status: 0 finished, 1 the installation failed, 2 stopped by a
 // message before any page, 3 the user left, 64 bad usage, 70 the run could
@@ -43,14 +44,17 @@ int Usage(const char* problem) {
   if (problem) std::fprintf(stderr, "QZSetup: %s\n", problem);
   std::fprintf(stderr,
                "usage: QZSetup [--machine DIR] [--dir PATH] [--no-overwrite] [--leave-at 101|102|103|105]\n"
-               "               [--deny-writes KEY]... [--in-use PATH]...\n"
+               "               [--deny-writes KEY]... [--in-use PATH]... [--kill-at-write N [--kill-under KEY]...]\n"
                "Runs the setup in the current directory (the installation medium) on a simulated machine.\n"
                "Test hooks, for this run only:\n"
                "  --deny-writes KEY  creating keys and storing values at or below the key\n"
                "                     (HKEY_LOCAL_MACHINE\\...; made if it is missing) fail\n"
                "                     with 5, access denied\n"
                "  --in-use PATH      the file is held open by another program: opening,\n"
-               "                     copying over or deleting it fails with 32\n");
+               "                     copying over or deleting it fails with 32\n"
+               "  --kill-at-write N  the program dies (status 137) as it is about to store its\n"
+               "                     Nth registry value below a --kill-under KEY (default:\n"
+               "                     anywhere), as when it is killed\n");
   return kExitUsage;
 }
 
@@ -61,6 +65,8 @@ int main(int argc, char** argv) {
   qz::UnattendedOptions options;
   std::vector<std::pair<qz::platform::RootKey, qz::KeyPathText>> deniedKeys;
   std::vector<std::string> filesInUse;
+  int killAt = 0;
+  std::vector<std::string> killUnder;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     auto value = [&](const char* name) -> const char* {
@@ -99,6 +105,15 @@ int main(int argc, char** argv) {
       if (!qz::Registry::SplitKeyPath(converted, root, subkey)) {
         return Usage("--deny-writes needs a key path such as HKEY_LOCAL_MACHINE\\SOFTWARE");
       }
+    } else if (arg == "--kill-at-write") {
+      const char* v = value("--kill-at-write");
+      killAt = v ? std::atoi(v) : 0;
+      if (killAt <= 0) return Usage("--kill-at-write needs a number from 1");
+    } else if (arg == "--kill-under") {
+      const char* v = value("--kill-under");
+      std::string converted;
+      if (!v || !*v || !ProgramArgument(v, converted)) return Usage("--kill-under needs a key path");
+      killUnder.push_back(converted);
     } else if (arg == "--help" || arg == "-h") {
       Usage(nullptr);
       return 0;
@@ -111,6 +126,10 @@ int main(int argc, char** argv) {
     qz::platform::sim::SimMachine machine(machineDir, std::filesystem::current_path());
     for (const auto& [root, subkey] : deniedKeys) machine.registry().DenyWrites(root, subkey.c_str());
     for (const std::string& path : filesInUse) machine.files().SetInUse(path.c_str(), true);
+    if (killAt > 0) {
+      if (killUnder.empty()) killUnder = {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKEY_USERS"};
+      machine.registry().KillAtWrite(killAt, killUnder);
+    }
     auto& ui = machine.ui();
     ui.SetTemplates(qz::templates::kQZSetupDialogs);
     qz::UnattendedOperator op(ui, options);

@@ -47,7 +47,12 @@ void LicencePage::OnInit(platform::Dialog& dialog) {
   dialog.SetItemText(kTextBox, LoadPageText(app_.platform.files, "licensz.txt").c_str());
 }
 
-void DirectoryPage::OnInit(platform::Dialog& dialog) { dialog.SetItemText(kTextBox, app_.settings.homeDir.c_str()); }
+// The focus goes to the directory's text: the first tab stop is "< Vissza",
+// where Enter would go back instead of on.
+void DirectoryPage::OnInit(platform::Dialog& dialog) {
+  dialog.SetItemText(kTextBox, app_.settings.homeDir.c_str());
+  dialog.SetFocus(kTextBox);
+}
 
 void DirectoryPage::OnCommand(platform::Dialog& dialog, int id) {
   if (id != kBrowseButton) {
@@ -78,10 +83,19 @@ void DirectoryPage::OnOk(platform::Dialog& dialog) {
   }
   MessageText message;
   message.Format("Hibás könyvtár (%s)", s.homeDir.c_str());
-  // A drive's root, the Windows, system or maker's directory, or one above
-  // them, would be installed into, backed up and removed whole: refused
-  // like a directory that cannot be made.
-  if (tooLong || IsProtectedHomeDir(s.homeDir.view(), s)) {
+  // A directory the uninstaller would refuse to remove is refused like one
+  // that cannot be made: no full path of its own, a drive's root, a folder
+  // of the system or the user, or one above them; it would be installed
+  // into, backed up and removed whole.
+  LogText reason;
+  if (tooLong) {
+    reason.Assign("hosszabb 259 karakternél");
+  } else {
+    ProtectedFolders folders(app_.platform.files, app_.platform.registry);
+    if (folders.Allows(s.homeDir.view(), reason)) reason.Clear();
+  }
+  if (!reason.empty()) {
+    app_.log.Print("Hibás könyvtár : %s\n", reason.c_str());
     Refuse(dialog, message.c_str());
     return;
   }

@@ -1,6 +1,8 @@
 #pragma once
 // The confirmation (dialog 129): "Eltávolít" goes on, "Kilép" (the default
-// button), Esc or the close box cancel.
+// button), Enter, Esc or the close box cancel. The focus is put on "Kilép":
+// left to the dialog manager it would fall on "Eltávolít", the first tab
+// stop, and Enter would then remove the application.
 
 #include <string_view>
 
@@ -21,6 +23,7 @@ class ConfirmDialog : public platform::DialogHandler {
     text.Format("Ez a program eltávolít minden '%s' programcsoporttal kapcsolatos fájlt és bejegyzést!",
                 appName_.c_str());
     dialog.SetItemText(kConfirmTextId, text.c_str());
+    dialog.SetFocus(platform::kIdCancel);
   }
 
  private:

@@ -2,6 +2,7 @@
 
 #include "common/LogFile.h"
 #include "common/Registry.h"
+#include "common/SafePaths.h"
 #include "uninst/ConfirmDialog.h"
 #include "uninst/UninstallDialog.h"
 
@@ -10,9 +11,7 @@ namespace qz {
 std::string ApplicationNameFrom(const std::vector<std::string>& arguments) {
   for (const std::string& argument : arguments) {
     if (!argument.empty() && (argument[0] == '/' || argument[0] == '-')) continue;
-    bool unsafe = argument.empty() || argument == "." || argument == ".." || argument.size() > 255 ||
-                  argument.find_first_of("\\/") != std::string::npos;
-    return unsafe ? std::string() : argument;
+    return IsValidAppName(argument) ? argument : std::string();
   }
   return {};
 }

@@ -11,9 +11,10 @@ namespace qz {
 
 // The application's name: the first argument that does not begin with "/"
 // or "-" (the platform's argument rules have removed its quotes). Empty
-// when there is none, and when it could address folders outside the
-// program group ("\", "/", "." or "..") or is longer than an application
-// name can be (255 characters).
+// when there is none, and when it is no name the setup program would
+// install (the one application-name rule of both programs): one that could
+// address other keys or folders than the application's own, or is longer
+// than an application name can be (255 characters).
 std::string ApplicationNameFrom(const std::vector<std::string>& arguments);
 
 // How a run ended (the Windows program exits with 0 in every case).

@@ -1,6 +1,6 @@
 #include "uninst/UninstallDialog.h"
 
-#include "common/SafePaths.h"
+#include "common/ProtectedFolders.h"
 
 namespace qz {
 namespace {
@@ -49,12 +49,13 @@ void UninstallDialog::Fail(platform::Dialog& dialog, const char* message) {
 }
 
 void UninstallDialog::StartRemoval(platform::Dialog& dialog) {
+  // The page is put on screen first, so that the steps' boxes have it
+  // behind them.
+  dialog.ShowNow();
   ProgressList progress(dialog.ListBox(kUninstallListId));
-  if (!GetDirs()) {
-    Fail(dialog, "Az eltávolítás nem sikerült! (GetDirs)");
-    dialog.End(platform::kIdCancel);
-    return;
-  }
+  // What an interrupted installation did not register is logged; the steps
+  // still remove whatever part of it exists.
+  GetDirs();
   bool ok = true;
   progress.AddLine("Fileok törlése...");
   ctx_.log.Write("\n\n---> Programfájlok törlése\n");
@@ -83,35 +84,36 @@ void UninstallDialog::StartRemoval(platform::Dialog& dialog) {
 bool UninstallDialog::GetDirs() {
   KeyPathText key = AppKey(appName_);
   NameText version;
-  if (!ctx_.registry.GetValueString(key.view(), "Version", version)) return false;
-  return ctx_.registry.GetValueString(key.view(), "Home Dir", homeDir_);
+  bool complete = true;
+  if (!ctx_.registry.GetValueString(key.view(), "Version", version)) {
+    ctx_.log.Write("Nincs telepített verzió (\"Version\"): a telepítés félbemaradt, az eltávolítás folytatódik\n");
+    complete = false;
+  }
+  if (!ctx_.registry.GetValueString(key.view(), "Home Dir", homeDir_)) {
+    homeDir_.Clear();
+    ctx_.log.Write("Nincs telepítési könyvtár (\"Home Dir\"): a programfájlok törlése kimarad\n");
+    complete = false;
+  }
+  return complete;
 }
 
-// A home directory that holds the system or the user's folders is never
-// removed: a drive's root, the Windows or system directory, the maker's
-// folder, the user's Programs or Desktop folder, or a directory above one
-// of them. The folders are looked up without log lines of their own.
-bool UninstallDialog::IsProtected(std::string_view directory) {
-  platform::FileSystem& files = ctx_.platform.files;
-  PathText winDir = files.WindowsDir();
-  PathText sysDir = files.SystemDir();
-  PathText vormexDir;
-  LogFile::LogDirectory(files, vormexDir);
-  Registry quiet(ctx_.platform.registry);
-  PathText programs, desktop;
-  quiet.GetValueString(kShellFolders, "Programs", programs);
-  quiet.GetValueString(kShellFolders, "Desktop", desktop);
-  return IsProtectedDirectory(directory, {winDir.view(), sysDir.view(), vormexDir.view(), programs.view(),
-                                          desktop.view()});
+// A folder from the registry is removed only when the shared rule proves it
+// the application's own: a plain full path that is not, and does not hold,
+// a folder of the system or the user. A refusal is logged as the removal's
+// access-denied failure, with the reason on a line of its own.
+bool UninstallDialog::MayRemove(const TextBuffer& directory) {
+  ProtectedFolders folders(ctx_.platform.files, ctx_.platform.registry);
+  LogText reason;
+  if (folders.Allows(directory.view(), reason)) return true;
+  ctx_.log.Print("Könyvtár törlés : %s...", directory.c_str());
+  ctx_.log.LogError(platform::kErrorAccessDenied);
+  ctx_.log.Print("Nem törölhető könyvtár : %s\n", reason.c_str());
+  return false;
 }
 
 bool UninstallDialog::RemoveProgramFiles(ProgressList& progress) {
-  if (IsProtected(homeDir_.view())) {
-    ctx_.log.Print("Könyvtár törlés : %s...", homeDir_.c_str());
-    ctx_.log.LogError(platform::kErrorAccessDenied);
-    return false;
-  }
-  return RemoveTree(homeDir_.c_str(), progress);
+  if (homeDir_.empty() || !MayRemove(homeDir_)) return false;
+  return RemoveFolder(homeDir_.c_str(), progress);
 }
 
 bool UninstallDialog::RemoveShortcuts(ProgressList& progress) {
@@ -125,18 +127,70 @@ bool UninstallDialog::RemoveShortcuts(ProgressList& progress) {
     ctx_.log.LogError(platform::kErrorFilenameTooLong);
     return false;
   }
-  return RemoveTree(group.c_str(), progress);
+  if (!MayRemove(group)) return false;
+  return RemoveFolder(group.c_str(), progress);
+}
+
+// The desktop shortcut goes only when "Link" names a shortcut file right on
+// the user's desktop, as the setup program writes it; any other file named
+// there is left alone. The deletion itself is not logged unless it fails.
+void UninstallDialog::RemoveDesktopLink(const TextBuffer& link) {
+  Registry quiet(ctx_.platform.registry);
+  PathText desktop;
+  if (!quiet.GetValueString(kShellFolders, "Desktop", desktop) || !IsLinkDirectlyIn(link.view(), desktop.view())) {
+    ctx_.log.Print("Parancsikon : a(z) \"%s\" nem az asztalon lévő parancsikon, nem törlődik\n", link.c_str());
+    return;
+  }
+  platform::ErrorCode error = ctx_.platform.files.RemoveFile(link.c_str());
+  if (error == platform::kOk || error == platform::kErrorFileNotFound) return;
+  ctx_.log.Print("Fájl törlés : %s...", link.c_str());
+  ctx_.log.LogError(error);
+}
+
+// A key already gone (an interrupted installation never wrote it) counts
+// as removed.
+bool UninstallDialog::DeleteKeyIfThere(std::string_view key) {
+  if (ctx_.registry.DeleteKey(key)) return true;
+  if (!ctx_.registry.IsKeyGone(key)) return false;
+  ctx_.log.Print("Registry : [%.*s] nincs meg, törlöttnek számít\n", static_cast<int>(key.size()), key.data());
+  return true;
 }
 
 bool UninstallDialog::RemoveRegistration() {
   KeyPathText key = AppKey(appName_);
   PathText link;
-  if (ctx_.registry.GetValueString(key.view(), "link", link)) ctx_.platform.files.RemoveFile(link.c_str());
-  if (!ctx_.registry.DeleteKey(key.view())) return false;
+  if (ctx_.registry.GetValueString(key.view(), "link", link)) RemoveDesktopLink(link);
+  if (!DeleteKeyIfThere(key.view())) return false;
   KeyPathText uninstall;
   uninstall.Format("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\%s", appName_.c_str());
-  if (!ctx_.registry.DeleteKey(uninstall.view())) return false;
+  if (!DeleteKeyIfThere(uninstall.view())) return false;
   if (ctx_.registry.GetSubkeys(kMakerKey) == 0) ctx_.registry.DeleteKey(kMakerKey);
+  return true;
+}
+
+// A folder that is itself a link (a symbolic link or junction) loses the
+// link alone; any other is removed with its tree.
+bool UninstallDialog::RemoveFolder(const char* directory, ProgressList& progress) {
+  std::uint32_t attributes = 0;
+  if (ctx_.platform.files.GetAttributes(directory, attributes) == platform::kOk &&
+      (attributes & platform::kAttributeReparsePoint)) {
+    return RemoveLink(directory, progress);
+  }
+  return RemoveTree(directory, progress);
+}
+
+bool UninstallDialog::RemoveLink(const char* link, ProgressList& progress) {
+  ctx_.log.Print("Könyvtár hivatkozás : %s (csak a hivatkozás törlődik, amire mutat, az nem)\n", link);
+  PathText line;
+  line.Format("   Törlés : %s", link);
+  progress.AddLine(line.c_str());
+  ctx_.log.Print("Könyvtár törlés : %s...", link);
+  platform::ErrorCode error = ctx_.platform.files.RemoveDir(link);
+  if (error != platform::kOk) {
+    ctx_.log.LogError(error);
+    return false;
+  }
+  ctx_.log.Write("OK\n");
   return true;
 }
 
@@ -157,11 +211,15 @@ bool UninstallDialog::RemoveTree(const char* directory, ProgressList& progress) 
     // path, which would name something else.
     bool fits = path.Format("%s\\%s", directory, entry.name.c_str());
     if (entry.IsDirectory()) {
-      if (fits && RemoveTree(path.c_str(), progress)) continue;
       if (!fits) {
         ctx_.log.Print("Könyvtár törlés : %s...", path.c_str());
         ctx_.log.LogError(platform::kErrorFilenameTooLong);
+        return false;
       }
+      // A link inside the tree is never walked into: what it points to
+      // is not the application's.
+      bool removed = entry.IsLink() ? RemoveLink(path.c_str(), progress) : RemoveTree(path.c_str(), progress);
+      if (removed) continue;
       return false;
     }
     line.Format("     Törlés : %s", path.c_str());

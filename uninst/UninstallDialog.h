@@ -29,19 +29,26 @@ class UninstallDialog : public platform::DialogHandler {
   bool CheckApplication(platform::Dialog& dialog);
   void StartRemoval(platform::Dialog& dialog);
 
-  // The removal steps.
+  // The removal steps. GetDirs is false when the registration lacks its
+  // "Version" or "Home Dir" (an interrupted installation); the steps run all
+  // the same.
   bool GetDirs();
   bool RemoveProgramFiles(ProgressList& progress);
   bool RemoveShortcuts(ProgressList& progress);
   bool RemoveRegistration();
   bool RemoveTree(const char* directory, ProgressList& progress);
+  // A folder, or the link that stands in its place.
+  bool RemoveFolder(const char* directory, ProgressList& progress);
+  bool RemoveLink(const char* link, ProgressList& progress);
 
   const PathText& homeDir() const { return homeDir_; }
   // True once a removal ran with every step succeeding.
   bool succeeded() const { return succeeded_; }
 
  private:
-  bool IsProtected(std::string_view directory);
+  bool MayRemove(const TextBuffer& directory);
+  void RemoveDesktopLink(const TextBuffer& link);
+  bool DeleteKeyIfThere(std::string_view key);
   void Fail(platform::Dialog& dialog, const char* message);
 
   UninstallContext& ctx_;

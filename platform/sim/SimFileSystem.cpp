@@ -14,6 +14,7 @@
 
 #include "common/CodePage.h"
 #include "platform/TextOutput.h"
+#include "platform/sim/SimMachine.h"
 
 namespace qz::platform::sim {
 namespace {
@@ -43,6 +44,11 @@ mode_t CreatedMode() {
     return found ? static_cast<mode_t>(0644 & ~mask) : static_cast<mode_t>(0);
   }();
   return mode;
+}
+
+bool IsHostLink(const std::string& host) {
+  struct stat st;
+  return !host.empty() && lstat(host.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 ErrorCode MissingError(const ResolvedPath& r) {
@@ -175,6 +181,77 @@ SimFileSystem::SimFileSystem(const SimPaths& paths) : paths_(paths) {}
 PathText SimFileSystem::WindowsDir() { return PathText("C:\\windows"); }
 PathText SimFileSystem::SystemDir() { return PathText("C:\\windows\\system32"); }
 
+// The path with each short 8.3 name replaced by the long name it stands
+// for, as a directory search finds it; names that are no short names of
+// anything stay.
+std::string SimFileSystem::LongNames(std::string_view path) {
+  if (path.find('~') == std::string_view::npos) return std::string(path);
+  std::string out;  // empty or ending in a separator before each name
+  std::string_view rest = path;
+  if (rest.size() >= 3 && rest[1] == ':' && (rest[2] == '\\' || rest[2] == '/')) {
+    out = std::string(rest.substr(0, 2)) + '\\';
+    rest.remove_prefix(3);
+  }
+  while (!rest.empty()) {
+    std::size_t end = rest.find_first_of("\\/");
+    std::string chosen(rest.substr(0, end));
+    if (chosen.find('~') != std::string::npos) {
+      ErrorCode error = kOk;
+      auto search = FindFiles((out + chosen).c_str(), error);
+      FindEntry entry;
+      while (search && search->Next(entry)) {
+        if (!entry.IsDots()) {
+          chosen = entry.name.c_str();
+          break;
+        }
+      }
+    }
+    out += chosen;
+    if (end == std::string_view::npos) break;
+    out += '\\';
+    rest.remove_prefix(end + 1);
+  }
+  return out;
+}
+
+// The folders of a 64-bit Wine prefix, where Wine keeps them.
+std::vector<std::string> SimFileSystem::SystemFolders() {
+  std::string profile = "C:\\users\\";
+  std::string user;
+  if (!Cp1250FromUtf8(SimMachine::UserName(), user)) user = "user";
+  profile += user;
+  return {"C:\\Program Files",
+          "C:\\Program Files (x86)",
+          "C:\\Program Files\\Common Files",
+          "C:\\Program Files (x86)\\Common Files",
+          "C:\\ProgramData",
+          "C:\\ProgramData\\Microsoft\\Windows\\Start Menu",
+          "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs",
+          "C:\\users\\Public",
+          "C:\\users\\Public\\Desktop",
+          "C:\\users\\Public\\Documents",
+          profile};
+}
+
+// Follows every link with the host's realpath and names the result as a
+// Windows path; what lies outside the machine's drives keeps a "\\?\"
+// form that names no drive, as Windows gives for a volume without a letter.
+ErrorCode SimFileSystem::FinalPath(const char* path, PathText& finalPath) {
+  ResolvedPath r = paths_.Resolve(LongNames(path));
+  if (r.error) return r.error;
+  if (!r.exists) return MissingError(r);
+  char* real = realpath(r.host.c_str(), nullptr);
+  if (!real) return ErrnoToError(errno);
+  std::string host = real;
+  std::free(real);
+  std::string windows;
+  if (!paths_.WindowsPathOf(host, windows)) {
+    windows = "\\\\?\\GLOBALROOT";
+    for (char c : host) windows += c == '/' ? '\\' : c;
+  }
+  return finalPath.Assign(windows) ? kOk : kErrorFilenameTooLong;
+}
+
 bool SimFileSystem::IsDriveFull(const std::string& host) const {
   return fullDrives_.count(paths_.DriveOf(host)) != 0;
 }
@@ -278,6 +355,7 @@ ErrorCode SimFileSystem::GetAttributes(const char* path, std::uint32_t& attribut
   if (!r.exists) return MissingError(r);
   attributes = S_ISDIR(r.info.st_mode) ? kAttributeDirectory : kAttributeArchive;
   if (IsReadOnlyMode(r.info.st_mode)) attributes |= kAttributeReadOnly;
+  if (IsHostLink(r.host)) attributes |= kAttributeReparsePoint;
   return kOk;
 }
 
@@ -296,6 +374,8 @@ ErrorCode SimFileSystem::SetAttributes(const char* path, std::uint32_t attribute
 ErrorCode SimFileSystem::RemoveFile(const char* path) {
   ResolvedPath r = paths_.Resolve(path);
   if (r.error) return r.error;
+  // A link whose target is gone is still there to be deleted.
+  if (!r.exists && IsHostLink(r.host)) return unlink(r.host.c_str()) == 0 ? kOk : ErrnoToError(errno);
   if (!r.exists) return MissingError(r);
   if (r.isDirectory) return kErrorAccessDenied;
   if (IsInUse(r.host) || open_.count(r.host)) return kErrorSharingViolation;
@@ -311,6 +391,8 @@ ErrorCode SimFileSystem::RemoveDir(const char* path) {
   if (!r.isDirectory) return kErrorDirectory;
   if (r.isDriveRoot) return kErrorAccessDenied;
   if (IsInUse(r.host)) return kErrorSharingViolation;
+  // A link to a directory goes itself; what it points to stays.
+  if (IsHostLink(r.host)) return unlink(r.host.c_str()) == 0 ? kOk : ErrnoToError(errno);
   if (rmdir(r.host.c_str()) != 0) {
     if (errno == ENOTEMPTY || errno == EEXIST) return kErrorDirNotEmpty;
     return ErrnoToError(errno);
@@ -352,10 +434,15 @@ std::unique_ptr<DirectorySearch> SimFileSystem::FindFiles(const char* pattern, E
     if (!Cp1250FromUtf8(e->d_name, name) || name.size() >= 260) continue;
     if (!MatchesPattern(name, namePattern)) continue;
     struct stat st;
-    if (fstatat(dirfd(d), e->d_name, &st, 0) != 0) continue;
+    if (fstatat(dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    // A host symbolic link is a reparse point, a directory one when it
+    // points at a directory (a dangling link counts as a file link).
+    bool link = S_ISLNK(st.st_mode);
+    if (link && fstatat(dirfd(d), e->d_name, &st, 0) != 0) st.st_mode = S_IFREG | 0644;
     FindEntry entry;
     entry.name.Assign(name);
     entry.attributes = S_ISDIR(st.st_mode) ? kAttributeDirectory : kAttributeArchive;
+    if (link) entry.attributes |= kAttributeReparsePoint;
     if (IsReadOnlyMode(st.st_mode) && !S_ISDIR(st.st_mode)) entry.attributes |= kAttributeReadOnly;
     entries.push_back(entry);
   }

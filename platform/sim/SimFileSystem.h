@@ -18,6 +18,8 @@ class SimFileSystem : public FileSystem {
 
   PathText WindowsDir() override;
   PathText SystemDir() override;
+  std::vector<std::string> SystemFolders() override;
+  ErrorCode FinalPath(const char* path, PathText& finalPath) override;
   ErrorCode MakeDirectory(const char* path) override;
   ErrorCode CopyFileTo(const char* source, const char* target, bool failIfExists) override;
   ErrorCode GetAttributes(const char* path, std::uint32_t& attributes) override;
@@ -51,6 +53,7 @@ class SimFileSystem : public FileSystem {
   bool IsDriveFull(const std::string& host) const;
 
  private:
+  std::string LongNames(std::string_view path);
   bool ConflictsWithOpen(const std::string& host, bool reads, bool writes, ShareMode share) const;
   bool IsInUse(const std::string& host) const;
 

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <map>
 #include <mutex>
+#include <utility>
 
 namespace qz::platform::sim {
 namespace {
@@ -65,6 +66,12 @@ void SimMachine::CreateLayout() {
   std::filesystem::path profile = drive / "users" / user;
   std::filesystem::create_directories(profile / "AppData/Roaming/Microsoft/Windows/Start Menu/Programs");
   std::filesystem::create_directories(profile / "Desktop");
+  std::filesystem::create_directories(profile / "Documents");
+  // The folders every Wine prefix has, which no application may take.
+  for (const char* folder : {"Program Files/Common Files", "Program Files (x86)/Common Files", "ProgramData",
+                             "users/Public/Desktop", "users/Public/Documents"}) {
+    std::filesystem::create_directories(drive / folder);
+  }
 
   // The user's shell folders, as Wine registers them.
   const char* shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
@@ -74,12 +81,34 @@ void SimMachine::CreateLayout() {
     return;
   }
   if (registry_->CreateKey(RootKey::CurrentUser, shellFolders, key) != kOk) return;
+  // Below the user's profile unless they start with a drive.
+  static constexpr std::pair<const char*, const char*> kFolders[] = {
+      {"AppData", "AppData\\Roaming"},
+      {"Cache", "AppData\\Local\\Microsoft\\Windows\\INetCache"},
+      {"Cookies", "AppData\\Local\\Microsoft\\Windows\\INetCookies"},
+      {"Desktop", "Desktop"},
+      {"Favorites", "Favorites"},
+      {"Fonts", "C:\\windows\\Fonts"},
+      {"History", "AppData\\Local\\Microsoft\\Windows\\History"},
+      {"Local AppData", "AppData\\Local"},
+      {"My Music", "Music"},
+      {"My Pictures", "Pictures"},
+      {"My Videos", "Videos"},
+      {"NetHood", "AppData\\Roaming\\Microsoft\\Windows\\Network Shortcuts"},
+      {"Personal", "Documents"},
+      {"PrintHood", "AppData\\Roaming\\Microsoft\\Windows\\Printer Shortcuts"},
+      {"Programs", "AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs"},
+      {"Recent", "AppData\\Roaming\\Microsoft\\Windows\\Recent"},
+      {"SendTo", "AppData\\Roaming\\Microsoft\\Windows\\SendTo"},
+      {"Start Menu", "AppData\\Roaming\\Microsoft\\Windows\\Start Menu"},
+      {"StartUp", "AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp"},
+      {"Templates", "AppData\\Roaming\\Microsoft\\Windows\\Templates"},
+  };
   std::string base = "C:\\users\\" + user;
-  std::string programs = base + "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
-  std::string desktop = base + "\\Desktop";
-  registry_->SetValue(key, "Desktop", ValueType::String, desktop.c_str(), static_cast<std::uint32_t>(desktop.size() + 1));
-  registry_->SetValue(key, "Programs", ValueType::String, programs.c_str(),
-                      static_cast<std::uint32_t>(programs.size() + 1));
+  for (const auto& [name, place] : kFolders) {
+    std::string path = place[1] == ':' ? std::string(place) : base + "\\" + place;
+    registry_->SetValue(key, name, ValueType::String, path.c_str(), static_cast<std::uint32_t>(path.size() + 1));
+  }
   registry_->CloseKey(key);
 }
 

@@ -332,6 +332,26 @@ char SimPaths::DriveOf(const std::string& hostPath) const {
   return hostPath[prefix.size()];
 }
 
+bool SimPaths::WindowsPathOf(const std::string& canonicalHostPath, std::string& windowsPath) const {
+  std::error_code error;
+  std::filesystem::path root = std::filesystem::canonical(root_, error);
+  if (error) return false;
+  std::string prefix = root.string() + "/drive_";
+  std::string_view host = canonicalHostPath;
+  if (host.substr(0, prefix.size()) != prefix || host.size() < prefix.size() + 1) return false;
+  char letter = host[prefix.size()];
+  std::string_view rest = host.substr(prefix.size() + 1);
+  if (letter < 'a' || letter > 'z' || (!rest.empty() && rest[0] != '/')) return false;
+  std::string converted;
+  if (!Cp1250FromUtf8(rest, converted)) return false;
+  for (char& c : converted) {
+    if (c == '/') c = '\\';
+  }
+  windowsPath = std::string(1, static_cast<char>(letter - 'a' + 'A')) + ":";
+  windowsPath += converted.empty() ? "\\" : converted;
+  return true;
+}
+
 ResolvedPath SimPaths::Resolve(std::string_view path, bool allowWildcards) const {
   ResolvedPath out;
   if (path.empty()) {
@@ -572,6 +592,8 @@ bool IsShortName(std::string_view name) {
   return true;
 }
 
+}  // namespace
+
 // The 8.3 name Windows would give a long name, as far as a pattern can
 // tell: the first characters of the base and of the last extension.
 std::string ShortNameOf(std::string_view name) {
@@ -592,8 +614,6 @@ std::string ShortNameOf(std::string_view name) {
   if (!shortExt.empty()) shortName += "." + shortExt;
   return shortName;
 }
-
-}  // namespace
 
 bool MatchesPattern(std::string_view name, std::string_view pattern) {
   if (pattern == "*.*" || pattern == "*") return true;

@@ -46,6 +46,10 @@ class SimPaths {
   std::filesystem::path DriveRoot(char letter) const;
   // The drive letter a resolved host path lies on, or 0 (outside every drive).
   char DriveOf(const std::string& hostPath) const;
+  // The Windows path ("X:\...") of a host path, where every link on the way
+  // has been followed (realpath); false when it lies on no drive of the
+  // machine or holds a name that Windows-1250 lacks.
+  bool WindowsPathOf(const std::string& canonicalHostPath, std::string& windowsPath) const;
 
   const std::filesystem::path& machineRoot() const { return root_; }
 
@@ -66,5 +70,7 @@ class SimPaths {
 // as FindFirstFile matches: without regard to case, and also by the short
 // 8.3 name that Windows gives a long name.
 bool MatchesPattern(std::string_view name, std::string_view pattern);
+// The short 8.3 name of a long name ("Program Files" is "PROGRA~1").
+std::string ShortNameOf(std::string_view name);
 
 }  // namespace qz::platform::sim

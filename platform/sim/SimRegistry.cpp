@@ -1,5 +1,7 @@
 #include "platform/sim/SimRegistry.h"
 
+#include <cstdlib>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -321,6 +323,20 @@ bool SimRegistry::WritesDenied(const Key& key) const {
   return false;
 }
 
+void SimRegistry::KillAtWrite(int nth, std::vector<std::string> keyPaths) {
+  killAt_ = nth;
+  killWrites_ = 0;
+  killUnder_ = std::move(keyPaths);
+}
+
+std::string SimRegistry::PathOf(const Key& key) const {
+  const Key* top = &key;
+  std::string path;
+  for (; top->parent; top = top->parent) path = "\\" + top->name + path;
+  const char* root = top == machine_.get() ? "HKEY_LOCAL_MACHINE" : top == user_.get() ? "HKEY_CURRENT_USER" : "HKEY_USERS";
+  return root + path;
+}
+
 void SimRegistry::DenyWrites(RootKey root, const char* subkey) {
   ErrorCode error;
   auto key = FindKey(root, subkey, error, true);
@@ -385,6 +401,13 @@ ErrorCode SimRegistry::SetValue(KeyHandle key, const char* name, ValueType type,
   if (!h) return kErrorInvalidHandle;
   if (h->key->deleted) return kErrorKeyDeleted;
   if (h->access == KeyAccess::Read || WritesDenied(*h->key)) return kErrorAccessDenied;
+  if (killAt_ > 0) {
+    std::string path = PathOf(*h->key);
+    for (const std::string& under : killUnder_) {
+      bool below = StartsWithNoCase(path, under) && (path.size() == under.size() || path[under.size()] == '\\');
+      if (below && ++killWrites_ == killAt_) std::_Exit(137);
+    }
+  }
   std::string_view wanted = name ? name : "";
   std::string bytes(static_cast<const char*>(data), size);
   auto& values = h->key->values;
@@ -435,6 +458,13 @@ ErrorCode SimRegistry::DeleteValue(KeyHandle key, const char* name) {
   if (!h) return kErrorInvalidHandle;
   if (h->key->deleted) return kErrorKeyDeleted;
   if (h->access == KeyAccess::Read || WritesDenied(*h->key)) return kErrorAccessDenied;
+  if (killAt_ > 0) {
+    std::string path = PathOf(*h->key);
+    for (const std::string& under : killUnder_) {
+      bool below = StartsWithNoCase(path, under) && (path.size() == under.size() || path[under.size()] == '\\');
+      if (below && ++killWrites_ == killAt_) std::_Exit(137);
+    }
+  }
   std::string_view wanted = name ? name : "";
   auto& values = h->key->values;
   auto same = std::find_if(values.begin(), values.end(), [&](const Value& v) { return EqualsNoCase(v.name, wanted); });

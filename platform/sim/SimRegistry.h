@@ -39,6 +39,11 @@ class SimRegistry : public RegistryStore {
   // Test hook: creating keys and storing or deleting values at or below the
   // key fail with 5 (access denied), as under a key the user may not write.
   void DenyWrites(RootKey root, const char* subkey);
+  // Test hook: the program dies at once (exit status 137), as when it is
+  // killed, when it is about to store its `nth` value at or below one of
+  // the keys ("HKEY_LOCAL_MACHINE\SOFTWARE\..."); what it stored before is
+  // in the file.
+  void KillAtWrite(int nth, std::vector<std::string> keyPaths);
   // Number of keys still open (each must be closed by its user).
   std::size_t OpenHandleCount() const { return handles_.size(); }
 
@@ -64,6 +69,7 @@ class SimRegistry : public RegistryStore {
   std::shared_ptr<Key> FindKey(RootKey root, const char* subkey, ErrorCode& error, bool create);
   Handle* Lookup(KeyHandle key);
   bool WritesDenied(const Key& key) const;
+  std::string PathOf(const Key& key) const;
   void Load();
   void Save();
   void ExportKey(const Key& key, const std::string& path, std::string& out) const;
@@ -74,6 +80,9 @@ class SimRegistry : public RegistryStore {
   std::shared_ptr<Key> machine_, user_, users_;
   std::map<KeyHandle, Handle> handles_;
   KeyHandle nextHandle_ = 0x100;
+  int killAt_ = 0;
+  int killWrites_ = 0;
+  std::vector<std::string> killUnder_;
 };
 
 }  // namespace qz::platform::sim

@@ -233,6 +233,21 @@ int SimDialog::ListSelection(int id) {
 
 void SimDialog::PostCommand(int id) { posted_.push_back(id); }
 
+void SimDialog::SetFocus(int id) {
+  if (!Find(id)) return;
+  focus_ = id;
+  focusSet_ = true;
+}
+
+void SimDialog::FocusFirstTabStop() {
+  for (const auto& c : controls_) {
+    if ((c->tpl->style & kStyleTabStop) && c->enabled && c->tpl->id != -1) {
+      focus_ = c->tpl->id;
+      return;
+    }
+  }
+}
+
 void SimDialog::End(int result) {
   if (ended_) return;
   ended_ = true;
@@ -302,6 +317,7 @@ void SimDialog::Type(int id, std::string_view text) {
   }
   Act("Type " + std::to_string(id) + " " + Quoted(text));
   c.text = text;
+  focus_ = id;
 }
 
 void SimDialog::Click(int id) {
@@ -313,10 +329,16 @@ void SimDialog::Click(int id) {
   Command(id);
 }
 
-// Enter presses the default push button when it is enabled (nothing when it
-// is disabled); a dialog without one receives IDOK.
+// Enter presses the push button that has the focus; otherwise the default
+// push button when it is enabled (nothing when it is disabled); a dialog
+// without one receives IDOK.
 void SimDialog::Enter() {
   Act("Enter");
+  const Control* focused = Find(focus_);
+  if (focused && IsButton(*focused->tpl) && (focused->tpl->style & kButtonTypeMask) <= kButtonDefPush) {
+    if (focused->enabled) Command(focus_);
+    return;
+  }
   int button = DefaultButton();
   if (button == 0) {
     Command(kIdOk);
@@ -382,6 +404,7 @@ int SimUserInterface::RunDialog(DialogHandler& handler) {
     ~Leave() { open.pop_back(); }
   } leave{open_};
   handler.OnInit(dialog);
+  if (!dialog.focusSet_) dialog.FocusFirstTabStop();
   shown_.push_back(tpl->id);
   Record("Dialog " + std::to_string(tpl->id) + " " + Quoted(dialog.caption_));
   dialog.shown_ = true;

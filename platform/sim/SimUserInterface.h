@@ -121,6 +121,8 @@ class SimDialog : public Dialog {
   int ListSelection(int id) override;
   void PostCommand(int id) override;
   void End(int result) override;
+  void SetFocus(int id) override;
+  void ShowNow() override {}
   bool BrowseForFolder(const char* title, TextBuffer& path) override;
 
   // --- what the operator sees ---
@@ -132,6 +134,8 @@ class SimDialog : public Dialog {
   std::vector<std::string> ListLines(int id) const;
   // The default push button the template marks, or 0.
   int DefaultButton() const;
+  // The control with the keyboard focus, or 0.
+  int Focus() const { return focus_; }
   bool HasCloseBox() const { return (template_.style & kStyleSysMenu) != 0; }
   const Painting& LastPainting() const { return painting_; }
   bool Ended() const { return ended_; }
@@ -157,6 +161,9 @@ class SimDialog : public Dialog {
   Control& Require(int id, const char* action);
   void Act(std::string line);
   void Command(int id);
+  // Where the dialog manager puts the focus when the handler did not: the
+  // first enabled control with a tab stop.
+  void FocusFirstTabStop();
 
   SimUserInterface& ui_;
   const DialogTemplate& template_;
@@ -164,6 +171,8 @@ class SimDialog : public Dialog {
   std::string caption_;
   std::vector<std::unique_ptr<Control>> controls_;
   std::vector<int> posted_;
+  int focus_ = 0;
+  bool focusSet_ = false;
   bool shown_ = false;
   bool ended_ = false;
   int result_ = 0;

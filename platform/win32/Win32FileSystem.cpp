@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <shlobj.h>
 
 #include "platform/TextOutput.h"
 #include "platform/win32/Win32Platform.h"
@@ -77,6 +78,42 @@ PathText Win32FileSystem::SystemDir() {
   UINT n = GetSystemDirectoryA(dir.data(), static_cast<UINT>(dir.capacity()));
   if (n >= dir.capacity()) dir.Clear();
   return dir;
+}
+
+std::vector<std::string> Win32FileSystem::SystemFolders() {
+  std::vector<std::string> folders;
+  char path[MAX_PATH];
+  for (int csidl : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON,
+                    CSIDL_PROGRAM_FILES_COMMONX86, CSIDL_COMMON_APPDATA, CSIDL_PROFILE, CSIDL_COMMON_DOCUMENTS,
+                    CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_STARTMENU, CSIDL_COMMON_PROGRAMS}) {
+    if (SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) folders.emplace_back(path);
+  }
+  // A 32-bit program on 64-bit Windows is told of the x86 folders alone;
+  // the native ones are named by these variables (set by the system).
+  for (const char* name : {"ProgramW6432", "CommonProgramW6432"}) {
+    DWORD n = GetEnvironmentVariableA(name, path, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) folders.emplace_back(path);
+  }
+  UINT n = GetSystemWow64DirectoryA(path, MAX_PATH);
+  if (n > 0 && n < MAX_PATH) folders.emplace_back(path);
+  return folders;
+}
+
+ErrorCode Win32FileSystem::FinalPath(const char* path, PathText& finalPath) {
+  // No access is asked for: the handle only names what the path reaches.
+  HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return GetLastError();
+  char name[1024];
+  DWORD n = GetFinalPathNameByHandleA(handle, name, sizeof name, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  ErrorCode error = n == 0 ? GetLastError() : kOk;
+  CloseHandle(handle);
+  if (error != kOk) return error;
+  if (n >= sizeof name) return kErrorFilenameTooLong;
+  std::string_view text(name, n);
+  // "\\?\C:\..." is a path on a drive letter; any other "\\?\" form stays.
+  if (text.size() >= 7 && text.substr(0, 4) == "\\\\?\\" && text[5] == ':' && text[6] == '\\') text.remove_prefix(4);
+  return finalPath.Assign(text) ? kOk : kErrorFilenameTooLong;
 }
 
 ErrorCode Win32FileSystem::MakeDirectory(const char* path) { return Result(CreateDirectoryA(path, nullptr)); }

@@ -9,6 +9,8 @@ class Win32FileSystem : public FileSystem {
  public:
   PathText WindowsDir() override;
   PathText SystemDir() override;
+  std::vector<std::string> SystemFolders() override;
+  ErrorCode FinalPath(const char* path, PathText& finalPath) override;
   ErrorCode MakeDirectory(const char* path) override;
   ErrorCode CopyFileTo(const char* source, const char* target, bool failIfExists) override;
   ErrorCode GetAttributes(const char* path, std::uint32_t& attributes) override;

@@ -202,6 +202,18 @@ class Win32Dialog : public Dialog {
   }
   void PostCommand(int id) override { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
   void End(int result) override { EndDialog(window, result); }
+  void SetFocus(int id) override {
+    HWND item = GetDlgItem(window, id);
+    if (!item) return;
+    SendMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+    focusSet_ = true;
+  }
+  void ShowNow() override {
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+  }
+  // Whether the handler placed the focus itself while it was initialised.
+  bool focusSet() const { return focusSet_; }
   // SHBrowseForFolderA rooted at the desktop, file-system folders only; the
   // item list is freed with the shell's allocator. A chosen item that has no
   // file-system path counts as cancelled.
@@ -230,6 +242,7 @@ class Win32Dialog : public Dialog {
   DialogHandler& handler_;
   Win32UserInterface::State& state_;
   std::map<int, Win32List> lists_;
+  bool focusSet_ = false;
 };
 
 INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -242,7 +255,8 @@ INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
       dialog->state().dialogs.push_back(window);
       CenterOver(window, GetWindow(window, GW_OWNER));
       dialog->handler().OnInit(*dialog);
-      return TRUE;
+      // TRUE lets the dialog manager put the focus on the first tab stop.
+      return dialog->focusSet() ? FALSE : TRUE;
     case WM_SHOWWINDOW:
       if (!dialog) return FALSE;
       dialog->handler().OnShow(*dialog);

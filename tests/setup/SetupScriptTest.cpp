@@ -158,7 +158,8 @@ class DefaultsTest : public SimFixture {
     SetupScript script(machine_.files());
     EXPECT_TRUE(script.Open("setup.ini"));
     NameText errorText;
-    GetDefaults(script, registry_, log_, settings_, errorText);
+    ProtectedFolders folders(machine_.files(), machine_.registry());
+    GetDefaults(script, registry_, log_, folders, settings_, errorText);
     return errorText.c_str();
   }
 
@@ -232,7 +233,7 @@ TEST_F(DefaultsTest, MessagesOfMissingDefaultsAndMissingInstallations) {
       << "a label followed at once by another label has no item";
   EXPECT_EQ(Run("InstallType:\n\"Install\"\nAppName:\n\"A\"\nAppVersion:\n\"1\"\nDefaultDir:\n\"C:\\A\"\n"),
             "Nincs logo kép megadva");
-  EXPECT_EQ(Run("InstallType:\n\"Install\"\nAppName:\nA\nAppVersion:\n\"1\"\nDefaultDir:\n\"C:\\A\"\nAppLogo:\n\"l\"\n"), "")
+  EXPECT_EQ(Run("InstallType:\n\"Install\"\nAppName:\n\"A\"\nAppVersion:\nA\nDefaultDir:\n\"C:\\A\"\nAppLogo:\n\"l\"\n"), "")
       << "other defaults accept an empty value";
   for (const char* type : {"Update", "Patch"}) {
     EXPECT_EQ(Run(Script(type)),
@@ -246,12 +247,26 @@ TEST_F(DefaultsTest, MessagesOfMissingDefaultsAndMissingInstallations) {
 }
 
 TEST_F(DefaultsTest, InstallationInADirectoryThatHoldsTheSystemIsRefused) {
-  for (const char* dangerous : {"C:\\", "C:", "c:\\WINDOWS", "C:\\windows\\Vormex\\", "C:\\windows\\system32\\.."}) {
-    Install(dangerous, "2.1");
+  std::string documents = "C:\\users\\" + platform::sim::SimMachine::UserName() + "\\Documents";
+  for (std::string dangerous : {"C:\\", "C:", "c:\\WINDOWS", "C:\\windows\\Vormex\\", "C:\\windows\\system32\\..",
+                                "..\\windows", "C:\\windows\\...\\system32", "C:\\Program Files", "C:\\PROGRA~1",
+                                documents.c_str()}) {
+    Install(dangerous.c_str(), "2.1");
     EXPECT_EQ(Run(Script("Install")), "Nincs telepítési könyvtár!") << dangerous;
   }
+  EXPECT_THAT(LogBytes(), HasSubstr("Nem használható telepítési könyvtár : a(z) \"..\\windows\" nem teljes elérési út\r\n"));
   Install("C:\\windows\\Vormex\\SZAMLA", "2.1");
   EXPECT_EQ(Run(Script("Install")), "") << "a directory below the maker's folder is no danger";
+}
+
+TEST_F(DefaultsTest, AnApplicationNameTheUninstallerWouldRefuseStopsTheSetup) {
+  for (const char* name : {"", "...", " ", ". .", "..\\..\\x", "a\\b", "a/b", "x.", "CON"}) {
+    EXPECT_EQ(Run("InstallType:\n\"Install\"\nAppName:\n\"" + std::string(name) +
+                  "\"\nAppVersion:\n\"1\"\nDefaultDir:\n\"C:\\A\"\nAppLogo:\n\"l\"\n"),
+              "Hibás alkalmazásnév (" + std::string(name) + ")")
+        << name;
+  }
+  EXPECT_THAT(LogBytes(), HasSubstr("Hibás alkalmazásnév : \"a\\b\" érvénytelen karaktert tartalmaz\r\n"));
 }
 
 TEST_F(DefaultsTest, OverlongValuesAreCutToTheirFieldsAndMacrosExpand) {

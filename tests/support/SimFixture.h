@@ -71,6 +71,12 @@ class SimFixture : public ::testing::Test {
   }
   std::string ReadFile(const std::string& path) { return HostText(machine_.HostPath(path.c_str())); }
   void MakeDirs(const std::string& path) { std::filesystem::create_directories(machine_.HostPath(path.c_str())); }
+  // A host symbolic link, which the machine reports as a reparse point.
+  void MakeLink(const std::string& link, const std::string& target) {
+    std::filesystem::path host = machine_.HostPath(link.c_str());
+    std::filesystem::create_directories(host.parent_path());
+    std::filesystem::create_symlink(machine_.HostPath(target.c_str()), host);
+  }
   bool Exists(const std::string& path) {
     std::uint32_t attributes = 0;
     return machine_.files().GetAttributes(path.c_str(), attributes) == platform::kOk;

@@ -40,7 +40,11 @@ void RemoveTreeQuietly(platform::FileSystem& files, const std::string& dir) {
     while (search->Next(entry)) {
       if (entry.IsDots()) continue;
       std::string path = dir + "\\" + entry.name.c_str();
-      if (entry.IsDirectory()) {
+      if (entry.IsLink()) {
+        // Never walked into: what a link points to is not the test's.
+        if (entry.IsDirectory()) files.RemoveDir(path.c_str());
+        else files.RemoveFile(path.c_str());
+      } else if (entry.IsDirectory()) {
         RemoveTreeQuietly(files, path);
       } else {
         files.SetAttributes(path.c_str(), platform::kAttributeNormal);
@@ -81,6 +85,42 @@ class Win32TestMachine : public TestMachine {
     ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
   }
+  bool MakeLink(const std::string& link, const std::string& target, bool directory) override {
+    using UnixName = char*(__cdecl*)(const wchar_t*);
+    auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!unixName) {
+      DWORD flags = (directory ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) | 0x2 /* ALLOW_UNPRIVILEGED_CREATE */;
+      return CreateSymbolicLinkA(link.c_str(), target.c_str(), flags) != FALSE;
+    }
+    auto hostPath = [&](const std::string& path) {
+      wchar_t wide[MAX_PATH] = {};
+      MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+      char* name = unixName(wide);
+      std::string out = name ? name : "";
+      if (name) HeapFree(GetProcessHeap(), 0, name);
+      return out;
+    };
+    // Wine runs a host program started by its host path.
+    std::string command = "Z:\\bin\\ln -s \"" + hostPath(target) + "\" \"" + hostPath(link) + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+      return false;
+    }
+    WaitForSingleObject(process.hProcess, 10000);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code == 0;
+  }
+  std::string ShortPath(const std::string& path) override {
+    char shortPath[MAX_PATH] = {};
+    DWORD n = GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? shortPath : path;
+  }
 
  private:
   platform::win32::Win32Machine machine_;
@@ -99,6 +139,25 @@ class SimTestMachine : public TestMachine {
     std::ofstream out(host, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
+  }
+  bool MakeLink(const std::string& link, const std::string& target, bool) override {
+    std::error_code error;
+    std::filesystem::create_symlink(machine_.HostPath(target.c_str()), machine_.HostPath(link.c_str()), error);
+    return !error;
+  }
+  std::string ShortPath(const std::string& path) override {
+    std::string out;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+      std::size_t end = path.find('\\', start);
+      std::string name = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+      bool isLong = name.size() > 8 || name.find(' ') != std::string::npos;
+      out += isLong && start > 0 ? platform::sim::ShortNameOf(name) : name;
+      if (end == std::string::npos) break;
+      out += '\\';
+      start = end + 1;
+    }
+    return out;
   }
 
  private:

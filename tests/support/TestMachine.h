@@ -28,6 +28,13 @@ class TestMachine {
   virtual void WriteFile(const std::string& path, const std::string& bytes) = 0;
   // Reads a whole file's bytes, or "<missing>".
   std::string ReadFile(const std::string& path);
+  // Makes `link` a symbolic link to `target` (Windows paths), as the host
+  // makes one: natively a host symbolic link, under Wine one made by the
+  // host's ln (Wine's CreateSymbolicLink makes nothing), on Windows
+  // CreateSymbolicLink. False when it could not be made.
+  virtual bool MakeLink(const std::string& link, const std::string& target, bool directory) = 0;
+  // The short 8.3 form of an existing path, as the machine names it.
+  virtual std::string ShortPath(const std::string& path) = 0;
 
  protected:
   void CreateScratch();

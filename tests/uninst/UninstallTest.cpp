@@ -33,6 +33,7 @@ class UninstallFixture : public SimFixture {
     return "C:\\users\\" + platform::sim::SimMachine::UserName() +
            "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
   }
+  std::string Desktop() { return "C:\\users\\" + platform::sim::SimMachine::UserName() + "\\Desktop"; }
 };
 
 class RemovalTest : public UninstallFixture {
@@ -98,29 +99,71 @@ TEST_F(RemovalTest, EmptyAndMissingHomeDirectories) {
   EXPECT_EQ(Lf(LogBytes()), "Könyvtár törlés : C:\\EMPTY...OK\n\n\n\n");
 }
 
-TEST_F(RemovalTest, HomeDirectoryThatHoldsTheSystemIsNeverRemoved) {
+TEST_F(RemovalTest, HomeDirectoryThatIsNotTheApplicationsOwnIsNeverRemoved) {
   WriteFile("C:\\windows\\keep.ini");
+  WriteFile("C:\\users\\" + platform::sim::SimMachine::UserName() + "\\Documents\\letter.doc");
+  std::string profile = "C:\\users\\" + platform::sim::SimMachine::UserName();
   std::string programs = Programs();
-  for (std::string home : {"C:\\", "C:", "c:\\Windows", "C:\\windows\\system32\\", "C:\\windows\\Vormex", "C:\\users",
-                           programs.c_str(), "C:\\APP\\.."}) {
+  for (std::string home :
+       {std::string("C:\\"), std::string("C:"), std::string("c:\\Windows"), std::string("C:\\windows\\system32\\"),
+        std::string("C:\\windows\\Vormex"), std::string("C:\\users"), programs, std::string("C:\\APP\\.."),
+        std::string(".."), std::string("..\\.."), std::string("..\\windows"), std::string("C:\\windows\\...\\system32"),
+        std::string("C:\\windows\\.. \\system32"), profile, profile + "\\Documents", std::string("C:\\Program Files"),
+        std::string("C:\\PROGRA~1"), std::string("C:\\ProgramData")}) {
     Register("APP", home);
     ASSERT_TRUE(dialog_.GetDirs());
     EXPECT_FALSE(dialog_.RemoveProgramFiles(progress_)) << home;
   }
   EXPECT_TRUE(Exists("C:\\windows\\keep.ini"));
+  EXPECT_TRUE(Exists(profile + "\\Documents\\letter.doc"));
   EXPECT_TRUE(list_.items().empty());
   std::string log = Lf(LogBytes());
-  EXPECT_THAT(log, HasSubstr("Könyvtár törlés : C:\\...ERROR\n\n!!! LogError : code = 5, Message : Hozzáférés megtagadva."));
+  EXPECT_THAT(log, HasSubstr("Könyvtár törlés : C:\\...ERROR\n\n!!! LogError : code = 5, Message : Hozzáférés megtagadva.\r\n\n"
+                             "Nem törölhető könyvtár : a(z) \"C:\\\" meghajtó gyökérkönyvtára\n"));
+  EXPECT_THAT(log, HasSubstr("Nem törölhető könyvtár : a(z) \"..\\windows\" nem teljes elérési út\n"));
+  EXPECT_THAT(log, HasSubstr("Nem törölhető könyvtár : a(z) C:\\Program Files védett mappa\n"));
+  EXPECT_THAT(log, HasSubstr("Nem törölhető könyvtár : a(z) \"C:\\PROGRA~1\" a lemezen ide mutat: a(z) C:\\Program Files "
+                             "védett mappa\n"));
   EXPECT_THAT(log, Not(HasSubstr("OK\nKönyvtár")));
+}
+
+// A link inside the tree (or the tree itself being one) goes as a link:
+// what it points to stays.
+TEST_F(RemovalTest, LinksAreRemovedNeverFollowed) {
+  WriteFile("C:\\OUTSIDE\\keep.dat");
+  WriteFile("C:\\OUTSIDE\\Deep\\keep2.dat");
+  WriteFile("C:\\APP\\prog.exe");
+  MakeLink("C:\\APP\\DATA", "C:\\OUTSIDE");
+  MakeLink("C:\\APP\\file.lnk", "C:\\OUTSIDE\\keep.dat");
+  MakeLink("C:\\APP\\gone", "C:\\NOWHERE");
+  MakeLink("C:\\APP\\ROOT", "C:\\");
+  EXPECT_TRUE(dialog_.RemoveTree("C:\\APP", progress_));
+  EXPECT_FALSE(Exists("C:\\APP"));
+  EXPECT_TRUE(Exists("C:\\OUTSIDE\\keep.dat"));
+  EXPECT_TRUE(Exists("C:\\OUTSIDE\\Deep\\keep2.dat"));
+  EXPECT_TRUE(Exists("C:\\windows"));
+
+  Register("APP", "C:\\HOME");
+  MakeLink("C:\\HOME", "C:\\OUTSIDE");
+  ASSERT_TRUE(dialog_.GetDirs());
+  EXPECT_TRUE(dialog_.RemoveProgramFiles(progress_));
+  EXPECT_FALSE(std::filesystem::is_symlink(machine_.HostPath("C:\\HOME")));
+  EXPECT_TRUE(Exists("C:\\OUTSIDE\\Deep\\keep2.dat"));
+  std::string log = Lf(LogBytes());
+  EXPECT_THAT(log, HasSubstr("Könyvtár hivatkozás : C:\\APP\\DATA (csak a hivatkozás törlődik, amire mutat, az nem)\n"
+                             "Könyvtár törlés : C:\\APP\\DATA...OK\n"));
+  EXPECT_THAT(log, HasSubstr("Fájl törlés : C:\\APP\\file.lnk...OK\n"));
+  EXPECT_THAT(log, HasSubstr("Könyvtár törlés : C:\\HOME...OK\n"));
 }
 
 TEST_F(RemovalTest, TwoApplicationsAndTheMakersKeyThatGoesWithTheLast) {
   Register("First", "C:\\F");
   Register("Second", "C:\\S");
-  WriteFile("C:\\users\\x\\link.lnk");
-  registry_.SetValueString(kMaker + "\\First", "Link", "C:\\users\\x\\link.lnk");
+  std::string link = Desktop() + "\\First.lnk";
+  WriteFile(link);
+  registry_.SetValueString(kMaker + "\\First", "Link", link.c_str());
   EXPECT_TRUE(UninstallDialog(context_, "First").RemoveRegistration());
-  EXPECT_FALSE(Exists("C:\\users\\x\\link.lnk")) << "the desktop link named under \"link\" is deleted";
+  EXPECT_FALSE(Exists(link)) << "the desktop link named under \"link\" is deleted";
   EXPECT_TRUE(registry_.IsValidKey(kMaker));
   EXPECT_FALSE(registry_.IsValidKey(kEntries + "\\First"));
   EXPECT_TRUE(UninstallDialog(context_, "Second").RemoveRegistration());
@@ -131,6 +174,24 @@ TEST_F(RemovalTest, TwoApplicationsAndTheMakersKeyThatGoesWithTheLast) {
   machine_.registry().DenyWrites(platform::RootKey::LocalMachine, "SOFTWARE\\Vormex kft\\APP");
   EXPECT_FALSE(dialog_.RemoveRegistration());
   EXPECT_TRUE(registry_.IsValidKey(kEntries + "\\APP"));
+}
+
+TEST_F(RemovalTest, LinkValueThatNamesNoDesktopShortcutIsLeftAlone) {
+  std::string desktop = Desktop();
+  for (std::string other : {std::string("C:\\windows\\system32\\kernel32.dll"), desktop + "\\letter.doc",
+                            desktop + "\\Sub\\x.lnk", desktop + "\\..\\Documents\\x.lnk", std::string("x.lnk"),
+                            std::string("C:\\users\\x\\link.lnk")}) {
+    WriteFile(other == "x.lnk" ? desktop + "\\x.lnk" : other);
+    Register("APP", "C:\\APP");
+    registry_.SetValueString(kMaker + "\\APP", "Link", other.c_str());
+    EXPECT_TRUE(dialog_.RemoveRegistration()) << other;
+  }
+  EXPECT_TRUE(Exists("C:\\windows\\system32\\kernel32.dll"));
+  EXPECT_TRUE(Exists(desktop + "\\letter.doc"));
+  EXPECT_TRUE(Exists(desktop + "\\Sub\\x.lnk"));
+  EXPECT_TRUE(Exists(desktop + "\\x.lnk"));
+  EXPECT_THAT(Lf(LogBytes()), HasSubstr("Parancsikon : a(z) \"C:\\windows\\system32\\kernel32.dll\" nem az asztalon lévő "
+                                        "parancsikon, nem törlődik\n"));
 }
 
 TEST_F(RemovalTest, ProgramGroupWithMoreThanTheShortcuts) {
@@ -144,7 +205,7 @@ TEST(ApplicationNameTest, FirstPlainArgumentIfItIsSafe) {
   EXPECT_EQ(ApplicationNameFrom({"/S", "-x", "Számla Pro", "other"}), "Számla Pro");
   EXPECT_EQ(ApplicationNameFrom({}), "");
   EXPECT_EQ(ApplicationNameFrom({"-only"}), "");
-  for (const char* unsafe : {"", ".", "..", "..\\..\\windows", "a/b", "Start\\x"}) {
+  for (const char* unsafe : {"", ".", "..", "...", " ", ". .", "x.", "CON", "a:b", "..\\..\\windows", "a/b", "Start\\x"}) {
     EXPECT_EQ(ApplicationNameFrom({unsafe}), "") << unsafe;
   }
   EXPECT_EQ(ApplicationNameFrom({std::string(255, 'n')}), std::string(255, 'n'));
@@ -219,6 +280,7 @@ TEST_F(FlowTest, CancelledConfirmationRemovesNothing) {
       .On(kConfirmDialogId,
           [&text](platform::sim::SimDialog& d) {
             text = d.Text(kConfirmTextId);
+            EXPECT_EQ(d.Focus(), platform::kIdCancel) << "Enter must not remove: the focus is on Kilép";
             d.Escape();
           })
       .Close(kConfirmDialogId);
@@ -232,21 +294,40 @@ TEST_F(FlowTest, CancelledConfirmationRemovesNothing) {
   EXPECT_EQ(text, "Ez a program eltávolít minden 'Számla' programcsoporttal kapcsolatos fájlt és bejegyzést!");
 }
 
-TEST_F(FlowTest, NotRegisteredOrWithoutItsValuesRemovesNothing) {
+TEST_F(FlowTest, NotRegisteredRemovesNothing) {
   WriteFile("C:\\SZAMLA\\SZAMLA.EXE");
   operator_.Click(kConfirmDialogId, platform::kIdOk).Answer(platform::kIdOk);
   EXPECT_EQ(Run({"Számla"}), UninstallOutcome::Failed);
+  EXPECT_TRUE(Exists("C:\\SZAMLA\\SZAMLA.EXE"));
   EXPECT_THAT(Log(), HasSubstr("=  ERROR\r\nA 'Számla' nincs telepítve!\r\n\r\n\r\n\r\n"));
   EXPECT_THAT(Transcript(), HasSubstr("(OK, exclamation): A 'Számla' nincs telepítve!\n"));
+}
 
-  // GetDirs failing: registered without a version.
+// An installation killed while it registered: whatever part of it exists
+// is removed, and what is missing is logged.
+TEST_F(FlowTest, HalfWrittenRegistrationIsRemovedWhateverPartExists) {
   registry_.SetValueString(kMaker + "\\Számla", "Home Dir", "C:\\SZAMLA");
+  WriteFile("C:\\SZAMLA\\SZAMLA.EXE");
   operator_.Click(kConfirmDialogId, platform::kIdOk).Answer(platform::kIdOk);
-  EXPECT_EQ(Run({"Számla"}), UninstallOutcome::Failed);
-  EXPECT_TRUE(Exists("C:\\SZAMLA\\SZAMLA.EXE"));
-  EXPECT_THAT(Transcript(), HasSubstr("Az eltávolítás nem sikerült! (GetDirs)"));
-  EXPECT_THAT(Transcript(), Not(HasSubstr("--- !!!"))) << "no result line";
-  EXPECT_THAT(Log(), Not(HasSubstr("---> Programfájlok törlése")));
+  operator_.On(kUninstallDialogId, [](platform::sim::SimDialog& d) { d.Click(platform::kIdOk); });
+  EXPECT_EQ(Run({"Számla"}), UninstallOutcome::Failed) << "there was no program group to remove";
+  EXPECT_FALSE(Exists("C:\\SZAMLA"));
+  EXPECT_FALSE(registry_.IsValidKey(kMaker)) << "no empty maker's key is left";
+  EXPECT_THAT(Log(), HasSubstr("Nincs telepített verzió (\"Version\"): a telepítés félbemaradt, az eltávolítás folytatódik"));
+  EXPECT_THAT(Log(), HasSubstr("Uninstall\\Számla] nincs meg, törlöttnek számít\r\n"));
+  EXPECT_THAT(Transcript(), Not(HasSubstr("GetDirs")));
+
+  // The key alone: no values at all, the program group already made.
+  platform::KeyHandle key;
+  ASSERT_EQ(machine_.registry().CreateKey(platform::RootKey::LocalMachine, "SOFTWARE\\Vormex kft\\Számla", key), 0u);
+  machine_.registry().CloseKey(key);
+  WriteFile(Group() + "\\Számla.lnk");
+  operator_.Click(kConfirmDialogId, platform::kIdOk).Answer(platform::kIdOk);
+  operator_.On(kUninstallDialogId, [](platform::sim::SimDialog& d) { d.Click(platform::kIdOk); });
+  EXPECT_EQ(Run({"Számla"}), UninstallOutcome::Failed) << "the files could not be found";
+  EXPECT_FALSE(Exists(Group()));
+  EXPECT_FALSE(registry_.IsValidKey(kMaker));
+  EXPECT_THAT(Log(), HasSubstr("Nincs telepítési könyvtár (\"Home Dir\"): a programfájlok törlése kimarad"));
 }
 
 TEST_F(FlowTest, FailingFileStepLetsTheOtherStepsRun) {

@@ -1,0 +1,133 @@
+#include "common/ProtectedFolders.h"
+
+#include "common/CodePage.h"
+#include "common/LogFile.h"
+#include "common/SafePaths.h"
+
+namespace qz {
+namespace {
+
+constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// Every value of the user's Shell Folders key.
+std::vector<std::string> ShellFolders(platform::RegistryStore& registry) {
+  std::vector<std::string> folders;
+  platform::KeyHandle key = 0;
+  if (registry.OpenKey(platform::RootKey::CurrentUser, kShellFolders, platform::KeyAccess::Read, key) != platform::kOk) {
+    return folders;
+  }
+  NameText name;
+  PathText value;
+  for (std::uint32_t index = 0; registry.EnumValue(key, index, name) == platform::kOk; ++index) {
+    platform::ValueType type{};
+    std::uint32_t size = static_cast<std::uint32_t>(value.capacity());
+    value.Clear();
+    if (registry.QueryValue(key, name.c_str(), &type, value.data(), size) != platform::kOk ||
+        type != platform::ValueType::String) {
+      continue;
+    }
+    value[value.capacity() - 1] = '\0';
+    folders.emplace_back(value.c_str());
+  }
+  registry.CloseKey(key);
+  return folders;
+}
+
+bool IsDriveRootText(std::string_view path) { return path.size() == 3 && path[1] == ':' && path[2] == '\\'; }
+
+}  // namespace
+
+ProtectedFolders::ProtectedFolders(platform::FileSystem& files, platform::RegistryStore& registry) : files_(files) {
+  Add(files.WindowsDir().view());
+  Add(files.SystemDir().view());
+  PathText maker;
+  if (LogFile::LogDirectory(files, maker)) Add(maker.view());
+  for (const std::string& folder : files.SystemFolders()) Add(folder);
+  for (const std::string& folder : ShellFolders(registry)) Add(folder);
+}
+
+void ProtectedFolders::Add(std::string_view folder) {
+  // A folder the system names in a form of its own (empty, unexpanded) is
+  // no folder a program could be given; drive roots are refused anyway.
+  if (CheckDirectoryPath(folder) != PathFault::kNone) return;
+  folders_.emplace_back(folder);
+  PathText resolved;
+  std::string text(folder);
+  if (files_.FinalPath(text.c_str(), resolved) == platform::kOk && !EqualsNoCase(resolved.view(), folder) &&
+      CheckDirectoryPath(resolved.view()) == PathFault::kNone) {
+    folders_.emplace_back(resolved.view());
+  }
+}
+
+bool ProtectedFolders::Protects(std::string_view directory, TextBuffer& reason) const {
+  for (const std::string& folder : folders_) {
+    if (!IsSameOrAbove(directory, folder)) continue;
+    if (EqualsNoCase(directory, folder)) {
+      reason.Format("a(z) %.*s védett mappa", static_cast<int>(directory.size()), directory.data());
+    } else {
+      reason.Format("a(z) %.*s a védett %s mappát tartalmazza", static_cast<int>(directory.size()), directory.data(),
+                    folder.c_str());
+    }
+    return true;
+  }
+  return false;
+}
+
+platform::ErrorCode ProtectedFolders::ResolveOnDisk(std::string_view directory, std::string& resolved) const {
+  std::string existing(directory);
+  std::string below;
+  for (;;) {
+    PathText finalPath;
+    platform::ErrorCode error = files_.FinalPath(existing.c_str(), finalPath);
+    if (error == platform::kOk) {
+      resolved = finalPath.c_str();
+      if (!below.empty() && !resolved.empty() && resolved.back() == '\\') below.erase(0, 1);
+      resolved += below;
+      return platform::kOk;
+    }
+    bool missing = error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound;
+    if (!missing) return error;
+    if (IsDriveRootText(existing)) {
+      // No such drive: nothing there to reach.
+      resolved = std::string(directory);
+      return platform::kOk;
+    }
+    std::size_t cut = existing.rfind('\\');
+    below.insert(0, existing.substr(cut));
+    existing.resize(cut == 2 ? 3 : cut);
+  }
+}
+
+bool ProtectedFolders::Allows(std::string_view directory, TextBuffer& reason) const {
+  auto quoted = [&](std::string_view text) { return std::string("\"").append(text).append("\""); };
+  if (PathFault fault = CheckDirectoryPath(directory); fault != PathFault::kNone) {
+    reason.Format("a(z) %s %s", quoted(directory).c_str(), PathFaultText(fault));
+    return false;
+  }
+  if (Protects(directory, reason)) return false;
+  std::string resolved;
+  if (platform::ErrorCode error = ResolveOnDisk(directory, resolved); error != platform::kOk) {
+    reason.Format("nem állapítható meg, hová mutat a(z) %s (hibakód: %u)", quoted(directory).c_str(),
+                  static_cast<unsigned>(error));
+    return false;
+  }
+  if (EqualsNoCase(resolved, directory)) return true;
+  LogText inner;
+  if (PathFault fault = CheckDirectoryPath(resolved); fault != PathFault::kNone) {
+    inner.Format("a(z) %s %s", quoted(resolved).c_str(), PathFaultText(fault));
+  } else if (!Protects(resolved, inner)) {
+    return true;
+  }
+  reason.Format("a(z) %s a lemezen ide mutat: %s", quoted(directory).c_str(), inner.c_str());
+  return false;
+}
+
+bool IsLinkDirectlyIn(std::string_view link, std::string_view folder) {
+  if (CheckDirectoryPath(link) != PathFault::kNone) return false;
+  std::size_t cut = link.rfind('\\');
+  std::string_view name = link.substr(cut + 1);
+  return EqualsNoCase(link.substr(0, cut), folder) && name.size() > 4 &&
+         EqualsNoCase(name.substr(name.size() - 4), ".lnk");
+}
+
+}  // namespace qz
