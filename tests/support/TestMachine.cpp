@@ -31,31 +31,6 @@ std::string UniqueSuffix() {
   return std::to_string(pid) + "_" + std::to_string(++counter);
 }
 
-// Removes a directory tree through the platform (test cleanup only).
-void RemoveTreeQuietly(platform::FileSystem& files, const std::string& dir) {
-  platform::ErrorCode error;
-  auto search = files.FindFiles((dir + "\\*.*").c_str(), error);
-  if (search) {
-    platform::FindEntry entry;
-    while (search->Next(entry)) {
-      if (entry.IsDots()) continue;
-      std::string path = dir + "\\" + entry.name.c_str();
-      if (entry.IsLink()) {
-        // Never walked into: what a link points to is not the test's.
-        if (entry.IsDirectory()) files.RemoveDir(path.c_str());
-        else files.RemoveFile(path.c_str());
-      } else if (entry.IsDirectory()) {
-        RemoveTreeQuietly(files, path);
-      } else {
-        files.SetAttributes(path.c_str(), platform::kAttributeNormal);
-        files.RemoveFile(path.c_str());
-      }
-    }
-  }
-  search.reset();
-  files.RemoveDir(dir.c_str());
-}
-
 void DeleteKeyTree(platform::RegistryStore& store, const std::string& subkey) {
   platform::KeyHandle key;
   if (store.OpenKey(platform::RootKey::CurrentUser, subkey.c_str(), platform::KeyAccess::All, key) != platform::kOk) {
@@ -74,7 +49,12 @@ void DeleteKeyTree(platform::RegistryStore& store, const std::string& subkey) {
 class Win32TestMachine : public TestMachine {
  public:
   Win32TestMachine() { CreateScratch(); }
-  ~Win32TestMachine() override { RemoveScratch(); }
+  ~Win32TestMachine() override {
+    RemoveScratch();
+    // Under Wine a link whose target a test removed is listed no more: the
+    // host removes what is left, links and all, without following them.
+    if (UnixNameFunction()) RunHostProgram("Z:\\bin\\rm -rf \"" + HostPath(scratchDir_) + "\"");
+  }
   platform::Platform& platform() override { return machine_.platform(); }
   bool IsWin32() const override { return true; }
   void WriteFile(const std::string& path, const std::string& bytes) override {
@@ -86,35 +66,31 @@ class Win32TestMachine : public TestMachine {
     CloseHandle(file);
   }
   bool MakeLink(const std::string& link, const std::string& target, bool directory) override {
-    using UnixName = char*(__cdecl*)(const wchar_t*);
-    auto unixName = reinterpret_cast<UnixName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (!unixName) {
+    if (!UnixNameFunction()) {
       DWORD flags = (directory ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) | 0x2 /* ALLOW_UNPRIVILEGED_CREATE */;
       return CreateSymbolicLinkA(link.c_str(), target.c_str(), flags) != FALSE;
     }
-    auto hostPath = [&](const std::string& path) {
-      wchar_t wide[MAX_PATH] = {};
-      MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-      char* name = unixName(wide);
-      std::string out = name ? name : "";
-      if (name) HeapFree(GetProcessHeap(), 0, name);
-      return out;
-    };
-    // Wine runs a host program started by its host path.
-    std::string command = "Z:\\bin\\ln -s \"" + hostPath(target) + "\" \"" + hostPath(link) + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-      return false;
+    RunHostProgram("Z:\\bin\\ln -s \"" + HostPath(target) + "\" \"" + HostPath(link) + "\"");
+    // Wine's wait for a host program may return before it has run.
+    for (int waited = 0; waited < 5000; waited += 50) {
+      WIN32_FIND_DATAA data;
+      HANDLE found = FindFirstFileA(link.c_str(), &data);
+      if (found != INVALID_HANDLE_VALUE) {
+        FindClose(found);
+        return true;
+      }
+      Sleep(50);
     }
-    WaitForSingleObject(process.hProcess, 10000);
-    DWORD code = 1;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code == 0;
+    return false;
+  }
+  // Wine cannot remove a host link itself (it removes a file link's target,
+  // and fails on a directory link): the host's rm does.
+  void RemoveLink(const std::string& path, bool directory) override {
+    if (!UnixNameFunction()) return TestMachine::RemoveLink(path, directory);
+    RunHostProgram("Z:\\bin\\rm -f \"" + HostPath(path) + "\"");
+    for (int waited = 0; waited < 5000 && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; waited += 50) {
+      Sleep(50);
+    }
   }
   std::string ShortPath(const std::string& path) override {
     char shortPath[MAX_PATH] = {};
@@ -123,6 +99,34 @@ class Win32TestMachine : public TestMachine {
   }
 
  private:
+  using UnixName = char*(__cdecl*)(const wchar_t*);
+  // Present under Wine only.
+  static UnixName UnixNameFunction() {
+    return reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  }
+  static std::string HostPath(const std::string& path) {
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    char* name = UnixNameFunction()(wide);
+    std::string out = name ? name : "";
+    if (name) HeapFree(GetProcessHeap(), 0, name);
+    return out;
+  }
+  // Wine runs a host program started by its host path. (Its exit status
+  // does not come through faithfully: callers look at the result.)
+  static void RunHostProgram(std::string command) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+      return;
+    }
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+
   platform::win32::Win32Machine machine_;
 };
 #else
@@ -177,17 +181,51 @@ std::unique_ptr<TestMachine> TestMachine::Create() {
 }
 
 void TestMachine::CreateScratch() {
-  std::string suffix = UniqueSuffix();
   platform().files.MakeDirectory("C:\\qztest");
-  scratchDir_ = "C:\\qztest\\t" + suffix;
-  if (platform().files.MakeDirectory(scratchDir_.c_str()) != platform::kOk) {
-    throw std::runtime_error("cannot create the scratch directory " + scratchDir_);
+  // Wine gives out process ids again: a name an earlier run left is passed by.
+  platform::ErrorCode error = platform::kErrorAlreadyExists;
+  std::string suffix;
+  for (int tries = 0; tries < 100 && error == platform::kErrorAlreadyExists; ++tries) {
+    suffix = UniqueSuffix();
+    scratchDir_ = "C:\\qztest\\t" + suffix;
+    error = platform().files.MakeDirectory(scratchDir_.c_str());
   }
+  if (error != platform::kOk) throw std::runtime_error("cannot create the scratch directory " + scratchDir_);
   scratchKey_ = "Software\\QZConformance\\t" + suffix;
 }
 
+// Removes a directory tree through the platform (test cleanup only).
+void TestMachine::RemoveTreeQuietly(const std::string& dir) {
+  platform::FileSystem& files = platform().files;
+  platform::ErrorCode error;
+  auto search = files.FindFiles((dir + "\\*.*").c_str(), error);
+  if (search) {
+    platform::FindEntry entry;
+    while (search->Next(entry)) {
+      if (entry.IsDots()) continue;
+      std::string path = dir + "\\" + entry.name.c_str();
+      if (entry.IsLink()) {
+        // Never walked into: what a link points to is not the test's.
+        RemoveLink(path, entry.IsDirectory());
+      } else if (entry.IsDirectory()) {
+        RemoveTreeQuietly(path);
+      } else {
+        files.SetAttributes(path.c_str(), platform::kAttributeNormal);
+        files.RemoveFile(path.c_str());
+      }
+    }
+  }
+  search.reset();
+  files.RemoveDir(dir.c_str());
+}
+
+void TestMachine::RemoveLink(const std::string& path, bool directory) {
+  if (directory) platform().files.RemoveDir(path.c_str());
+  else platform().files.RemoveFile(path.c_str());
+}
+
 void TestMachine::RemoveScratch() {
-  RemoveTreeQuietly(platform().files, scratchDir_);
+  RemoveTreeQuietly(scratchDir_);
   DeleteKeyTree(platform().registry, scratchKey_);
 }
 

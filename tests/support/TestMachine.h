@@ -39,6 +39,9 @@ class TestMachine {
  protected:
   void CreateScratch();
   void RemoveScratch();
+  void RemoveTreeQuietly(const std::string& dir);
+  // Removes a link itself, never what it points to.
+  virtual void RemoveLink(const std::string& path, bool directory);
 
   std::string scratchDir_;
   std::string scratchKey_;
