@@ -172,6 +172,8 @@ class MediumChecker {
   void CheckDuplicateLabels();
   void CheckBtrieveSettings();
   void CheckSettingsFile(std::string_view path, int scriptLine, bool raiseDwords);
+  // The text of a line of a file of the medium, for a finding to quote.
+  std::string LineOf(const std::string& path, int number);
   void CheckWinDir();
   void CheckTree(const char* label, std::string_view root, bool home);
   void CheckShortcuts(const char* label);
@@ -430,11 +432,21 @@ void MediumChecker::CheckSettingsFile(std::string_view path, int scriptLine, boo
   }
   if (!file.Import(raiseDwords)) {
     Add(Check::SettingsLine, Shown(name), file.LineNumber(),
-        "the import fails on this line: it and the lines after it are not applied (a value line before any key "
-        "line, a name or text without its double quotes, a malformed dword: or hex: value, a line over 511 "
-        "characters, or a key the registry does not have)");
+        Printf("the import fails on this line (%s): it and the lines after it are not applied", LineOf(name, file.LineNumber()).c_str()));
   }
   file.Close();
+}
+
+std::string MediumChecker::LineOf(const std::string& path, int number) {
+  ErrorCode error = platform::kOk;
+  auto input = files_.OpenForReading(path.c_str(), platform::kShareRead, error);
+  if (!input) return "";
+  platform::LineReader reader(std::move(input));
+  std::string line;
+  for (int i = 0; i < number; ++i) {
+    if (!reader.ReadLine(line)) return "";
+  }
+  return std::string(TextLine(line));
 }
 
 void MediumChecker::CheckWinDir() {
