@@ -157,7 +157,7 @@ TEST(QzcheckTest, OutputExitStatusesAndSwitches) {
   EXPECT_EQ(RunQzcheck({broken + "/nowhere"}).status, check::kExitUsage);
   run = RunQzcheck({"--list-checks"});
   EXPECT_EQ(run.status, 0);
-  EXPECT_THAT(run.out, ::testing::HasSubstr("dir-trap  warning  "));
+  EXPECT_THAT(run.out, ::testing::HasSubstr("\ndir-trap          warning  a line holding DIR"));
 }
 
 TEST(QzcheckTest, DatabaseFilesAgainstTheirDescriptions) {

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -163,6 +163,19 @@ TEST(PlanTest, ANamedMachineIsCopiedNeverChanged) {
   EXPECT_THAT(text, ::testing::HasSubstr("\nBtrieve settings raised:\n  HKEY_LOCAL_MACHINE\\SOFTWARE\\Btrieve "
                                          "Technologies\\Microkernel Workstation Engine\\Version 6.15\\Settings  "
                                          "\"Max Open Files\": 128 -> 256\n"));
+}
+
+TEST(PlanTest, AMachineWithALinkOutOfItIsNotRun) {
+  TempDir temp;
+  fs::path machineDir = temp.path() / "machine";
+  fs::create_directories(machineDir / "drive_c");
+  fs::create_directories(temp.path() / "outside");
+  fs::create_directory_symlink(temp.path() / "outside", machineDir / "drive_c/QZRAKTAR");
+  EXPECT_THROW(PlanOf("samples/medium", machineDir), std::runtime_error);
+  fs::remove(machineDir / "drive_c/QZRAKTAR");
+  fs::create_directory_symlink("../drive_c", machineDir / "drive_c/inside");
+  EXPECT_NO_THROW(PlanOf("samples/medium", machineDir)) << "a link within the machine stays within the copy";
+  EXPECT_TRUE(fs::is_empty(temp.path() / "outside"));
 }
 
 TEST(PlanTest, AnUpdateShowsItsBackupAndTheConversionOfEachVersion) {

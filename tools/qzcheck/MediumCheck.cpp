@@ -160,6 +160,15 @@ class MediumChecker {
     findings_.push_back({check, std::move(file), line, std::move(text)});
   }
   void AddScript(Check check, int line, std::string text) { Add(check, kScript, line, std::move(text)); }
+  // An item line longer than the setup program takes: true, with its
+  // finding and what the refusal leads to.
+  bool RefusedForLength(const Item& item, std::size_t limit, const char* consequence) {
+    if (item.text.size() <= limit) return false;
+    AddScript(Check::TextLength, item.line,
+              Printf("the line is %zu characters long: the setup program refuses lines over %zu characters, %s",
+                     item.text.size(), limit, consequence));
+    return true;
+  }
 
   // The items of the first section of the label, as the setup program reads
   // them; false when the label is not there.
@@ -358,13 +367,7 @@ void MediumChecker::CheckBtrieveSettings() {
   int labelLine = 0;
   if (ReadSection("BtrieveCheck:", items, labelLine)) {
     for (const Item& item : items) {
-      if (item.text.size() > kMaxCheckLine) {
-        AddScript(Check::TextLength, item.line,
-                  Printf("the line is %zu characters long: the setup program refuses lines over %zu characters, "
-                         "and the installation stops here",
-                         item.text.size(), kMaxCheckLine));
-        break;
-      }
+      if (RefusedForLength(item, kMaxCheckLine, "and the installation stops here")) break;
       WideText file, key;
       bool fileWhole = true, keyWhole = true;
       int close = macros_.Expand(item.text, file, &fileWhole);
@@ -392,13 +395,7 @@ void MediumChecker::CheckBtrieveSettings() {
   }
   if (ReadSection("BtrieveRegistry:", items, labelLine)) {
     for (const Item& item : items) {
-      if (item.text.size() > kMaxPathLength) {
-        AddScript(Check::TextLength, item.line,
-                  Printf("the line is %zu characters long: the setup program refuses lines over %zu characters, "
-                         "and the installation stops here",
-                         item.text.size(), kMaxPathLength));
-        break;
-      }
+      if (RefusedForLength(item, kMaxPathLength, "and the installation stops here")) break;
       WideText path;
       bool whole = true;
       macros_.Expand(item.text, path, &whole);
@@ -453,13 +450,7 @@ void MediumChecker::CheckWinDir() {
   std::vector<Item> items;
   if (!ReadSection("WinDir:", items, winDirLine_)) return;
   for (const Item& item : items) {
-    if (item.text.size() > kMaxPathLength) {
-      AddScript(Check::TextLength, item.line,
-                Printf("the line is %zu characters long: the setup program refuses lines over %zu characters, and "
-                       "the installation stops here",
-                       item.text.size(), kMaxPathLength));
-      break;
-    }
+    if (RefusedForLength(item, kMaxPathLength, "and the installation stops here")) break;
     // The name is taken whether or not its closing quote is there.
     WideText name;
     bool whole = true;
@@ -503,13 +494,7 @@ void MediumChecker::CheckTree(const char* label, std::string_view root, bool hom
   std::string cursor(root);
   for (const Item& item : items) {
     std::string_view line = item.text;
-    if (line.size() > kMaxPathLength) {
-      AddScript(Check::TextLength, item.line,
-                Printf("the line is %zu characters long: the setup program refuses lines over %zu characters, and "
-                       "the section stops here",
-                       line.size(), kMaxPathLength));
-      break;
-    }
+    if (RefusedForLength(item, kMaxPathLength, "and the section stops here")) break;
     WideText name;
     bool whole = true;
     int close = macros_.Expand(line, name, &whole);
@@ -594,13 +579,7 @@ void MediumChecker::CheckShortcuts(const char* label) {
   int labelLine = 0;
   if (!ReadSection(label, items, labelLine)) return;
   for (const Item& item : items) {
-    if (item.text.size() > kMaxPathLength) {
-      AddScript(Check::TextLength, item.line,
-                Printf("the line is %zu characters long: the setup program refuses lines over %zu characters and "
-                       "makes no shortcut for it",
-                       item.text.size(), kMaxPathLength));
-      continue;
-    }
+    if (RefusedForLength(item, kMaxPathLength, "and makes no shortcut for it")) continue;
     WideText file, title;
     bool fileWhole = true, titleWhole = true;
     if (!SplitShortcutLine(macros_, item.text, file, fileWhole, title, titleWhole)) {

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -304,6 +305,25 @@ std::string DescribeChange(const TableChange& change) {
   return text;
 }
 
+// Links are copied as links. One that leads out of the copy would let the
+// run write where it leads: such a machine is not run.
+void RefuseLinksOutOf(const fs::path& copy) {
+  fs::path root = copy.lexically_normal();
+  std::error_code error;
+  for (auto it = fs::recursive_directory_iterator(copy, error); it != fs::recursive_directory_iterator();
+       it.increment(error)) {
+    if (!it->is_symlink(error)) continue;
+    fs::path target = fs::read_symlink(it->path(), error);
+    fs::path reached = (it->path().parent_path() / target).lexically_normal();
+    auto [end, ignored] = std::mismatch(root.begin(), root.end(), reached.begin(), reached.end());
+    if (target.is_absolute() || end != root.end()) {
+      throw std::runtime_error("the machine holds a link that leads out of it (" +
+                               fs::relative(it->path(), copy).string() + " -> " + target.string() +
+                               "): a dry run could change what it leads to");
+    }
+  }
+}
+
 }  // namespace
 
 Plan MakePlan(const PlanOptions& options) {
@@ -317,6 +337,7 @@ Plan MakePlan(const PlanOptions& options) {
     fs::copy(*options.machine, machineDir, fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
     if (error) throw std::runtime_error("cannot copy the machine " + options.machine->string() + ": " + error.message());
     fs::remove(machineDir / "registry.reg.lock", error);
+    RefuseLinksOutOf(machineDir);
     plan.machine = options.machine->string();
   }
 

@@ -53,8 +53,9 @@ int RunProgram(const std::vector<std::string>& args, ProgramHost& host, std::str
       }
     } else if (arg == "--list-checks") {
       for (const CheckInfo& info : Checks()) {
-        out += std::string(info.name) + (info.severity == Severity::Error ? "  error    " : "  warning  ") +
-               info.meaning + "\n";
+        std::string name(info.name);
+        name.resize(18, ' ');
+        out += name + (info.severity == Severity::Error ? "error    " : "warning  ") + info.meaning + "\n";
       }
       return 0;
     } else if (arg == "--plan") {
