@@ -105,7 +105,9 @@ std::string FormatReport(const Report& report, const ReportOptions& options) {
       separator = ",\n  ";
       out += "{\"file\": ";
       AppendJsonString(out, Utf8FromCp1250(finding.file));
-      out += ", \"line\": " + std::to_string(finding.line) + ", \"severity\": ";
+      out += ", \"line\": ";
+      out += std::to_string(finding.line);
+      out += ", \"severity\": ";
       out += report.SeverityOf(finding) == Severity::Error ? "\"error\"" : "\"warning\"";
       out += ", \"check\": ";
       AppendJsonString(out, Info(finding.check).name);
@@ -114,21 +116,28 @@ std::string FormatReport(const Report& report, const ReportOptions& options) {
       out += "}";
     }
     if (!report.findings.empty()) out += "\n";
-    out += "], \"errors\": " + std::to_string(report.errors) + ", \"warnings\": " + std::to_string(report.warnings) +
-           "}\n";
+    out += "], \"errors\": ";
+    out += std::to_string(report.errors);
+    out += ", \"warnings\": ";
+    out += std::to_string(report.warnings);
+    out += "}\n";
     return out;
   }
   for (const Finding& finding : report.findings) {
     out += ShownPath(options, finding.file);
-    if (finding.line > 0) out += ":" + std::to_string(finding.line);
+    if (finding.line > 0) {
+      out += ':';
+      out += std::to_string(finding.line);
+    }
     out += report.SeverityOf(finding) == Severity::Error ? ": error: " : ": warning: ";
     out += Utf8FromCp1250(finding.text);
     out += " [";
     out += Info(finding.check).name;
     out += "]\n";
   }
-  out += "qzcheck: " + (options.medium.empty() ? std::string(".") : options.medium) + ": " +
-         Counted(report.errors, "error") + ", " + Counted(report.warnings, "warning") + "\n";
+  out += "qzcheck: ";
+  out += options.medium.empty() ? std::string(".") : options.medium;
+  out += ": " + Counted(report.errors, "error") + ", " + Counted(report.warnings, "warning") + "\n";
   return out;
 }
 
