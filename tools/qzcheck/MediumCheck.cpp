@@ -177,7 +177,7 @@ class MediumChecker {
   void Use(std::string_view path) { used_.insert(Upper(path)); }
 
   void CheckDefaults();
-  bool ReadDefault(const char* label, TextBuffer& field, const char* missingMessage, std::string& value, int& line);
+  bool ReadDefault(const char* label, TextBuffer& field, const char* missingMessage, int& line);
   void CheckDuplicateLabels();
   void CheckBtrieveSettings();
   void CheckSettingsFile(std::string_view path, int scriptLine, bool raiseDwords);
@@ -263,8 +263,7 @@ std::vector<Finding> MediumChecker::Run() {
   return std::move(findings_);
 }
 
-bool MediumChecker::ReadDefault(const char* label, TextBuffer& field, const char* missingMessage, std::string& value,
-                                int& line) {
+bool MediumChecker::ReadDefault(const char* label, TextBuffer& field, const char* missingMessage, int& line) {
   FixedText<1024> item;
   bool found = script_.FindLabel(label);
   line = found ? script_.LineNumber() : 0;
@@ -285,16 +284,14 @@ bool MediumChecker::ReadDefault(const char* label, TextBuffer& field, const char
               Printf("the value of \"%s\" is %zu characters long: the setup program cuts it to %zu", label,
                      whole.length(), field.capacity() - 1));
   }
-  value.assign(whole.view());
   return true;
 }
 
 void MediumChecker::CheckDefaults() {
   SetupSettings& s = settings_;
-  std::string value;
   int line = 0;
   NameText type;
-  if (ReadDefault("InstallType:", type, "Nincs megadva a telepítés típusa", value, line)) {
+  if (ReadDefault("InstallType:", type, "Nincs megadva a telepítés típusa", line)) {
     if (type == "Install") {
       s.installType = kInstallInstall;
     } else if (type == "Patch") {
@@ -329,7 +326,7 @@ void MediumChecker::CheckDefaults() {
       {"AppLogo:", s.appLogo, "Nincs logo kép megadva", false},
   };
   for (Default& d : defaults) {
-    if (!ReadDefault(d.label, d.field, d.message, value, line)) continue;
+    if (!ReadDefault(d.label, d.field, d.message, line)) continue;
     if (d.needsValue && d.field.empty()) {
       AddScript(Check::MissingLabel, line, Printf("\"%s\" has an empty value (is it in double quotes?)", d.label));
     }
@@ -417,12 +414,15 @@ void MediumChecker::CheckSettingsFile(std::string_view path, int scriptLine, boo
               "the line names no settings file in double quotes: it cannot be opened, and the installation stops");
     return;
   }
+  // A file named by a full path is looked for on the machine, not on the
+  // medium: nothing here can tell whether it will be there.
+  if (IsAbsolute(path)) return;
   Use(path);
   ProbeRegistry store;
   Registry registry(store);
   RegistryFile file(files_, registry, macros_);
   std::string name(path);
-  if (IsAbsolute(path) || !file.Open(name.c_str())) {
+  if (!file.Open(name.c_str())) {
     AddScript(Check::MissingSource, scriptLine,
               Printf("the settings file \"%s\" is not on the medium: the installation stops here", name.c_str()));
     return;
