@@ -401,7 +401,7 @@ std::string FormatPlan(const Plan& plan, const std::string& mediumShown) {
   out += Utf8FromCp1250(std::string(s.appName.view()) + " " + std::string(s.appVersion.view())) + ": " +
          KindOfRun(s.installType);
   if (s.installType != kInstallNone) out += " into " + Utf8FromCp1250(s.homeDir.view());
-  if (s.installType == kInstallPatch || s.installType == kInstallUpdate) {
+  if ((s.installType == kInstallPatch || s.installType == kInstallUpdate) && !s.oldVersion.empty()) {
     out += ", installed version " + Utf8FromCp1250(s.oldVersion.view());
   }
   out += "\n";
