@@ -27,18 +27,18 @@ TableChange* NextChange(TableDescription& table) {
 
 }  // namespace
 
-bool ConversionPlan::Load(platform::FileSystem& files, std::string_view version) {
+bool ConversionPlan::Load(platform::FileSystem& files, std::string_view version, ConversionScriptObserver* observer) {
   SetVersion(version);
   if (!ReadTables(files, tables_)) return false;
   platform::ErrorCode error = platform::kOk;
   auto input = files.OpenForReading(kConversionScriptFile, platform::kShareRead, error);
   if (!input) return false;
   platform::LineReader reader(std::move(input));
-  ReadScript(reader);
+  ReadScript(reader, observer);
   return true;
 }
 
-void ConversionPlan::ReadScript(platform::LineReader& file) {
+void ConversionPlan::ReadScript(platform::LineReader& file, ConversionScriptObserver* observer) {
   // A section is active when the version it names is the installed version,
   // exactly as written. The changes of a section convert databases that
   // are in that version's layout; applied to any other version they would
@@ -48,8 +48,14 @@ void ConversionPlan::ReadScript(platform::LineReader& file) {
   bool active = false;
   TableDescription* current = nullptr;
   LogText line;
+  // A line longer than a read arrives in pieces; it ends with the piece
+  // that holds its line end.
+  int lineNumber = 0;
+  bool lineEnded = true;
   while (file.ReadChunk(line, kLineLimit)) {
     std::string_view text = line.view();
+    if (lineEnded) ++lineNumber;
+    lineEnded = text.back() == '\n';
     std::string_view rest;
     std::string_view token;
     if (AfterKeyword(text, "AppVesion=", rest)) {
@@ -57,6 +63,7 @@ void ConversionPlan::ReadScript(platform::LineReader& file) {
       // A version longer than a version text can only name another version
       // than the installed one: its section is inactive, not cut to match.
       active = versionWhole_ && token.size() <= kMaxVersionLength && token == version_.view();
+      if (observer) observer->VersionSection(lineNumber, token, active);
       continue;
     }
     if (!active) continue;

@@ -24,14 +24,24 @@ namespace qz {
 
 inline constexpr const char* kConversionScriptFile = "DBCHANGE.QRT";
 
+// What the reader made of the version sections of DBCHANGE.QRT, for tools
+// that explain a script; reading does not depend on it.
+class ConversionScriptObserver {
+ public:
+  virtual ~ConversionScriptObserver() = default;
+  // An "AppVesion=" line with its token (lines count from 1), and whether
+  // its section applies to the plan's version.
+  virtual void VersionSection(int line, std::string_view version, bool active) = 0;
+};
+
 class ConversionPlan {
  public:
   // Stores the installed version, reads DBSTAT.QRT and, when that could be
   // opened, DBCHANGE.QRT. True when both files could be opened.
-  bool Load(platform::FileSystem& files, std::string_view version);
+  bool Load(platform::FileSystem& files, std::string_view version, ConversionScriptObserver* observer = nullptr);
 
   // Adds the changes of an open DBCHANGE.QRT to the tables of the plan.
-  void ReadScript(platform::LineReader& file);
+  void ReadScript(platform::LineReader& file, ConversionScriptObserver* observer = nullptr);
 
   const VersionText& version() const { return version_; }
   // A version longer than a version text is kept cut but matches no

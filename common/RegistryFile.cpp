@@ -51,6 +51,7 @@ bool RegistryFile::Open(const char* path) {
 }
 
 bool RegistryFile::Import(bool raiseDwords) {
+  lineNumber_ = 0;
   if (!reader_ || !reader_->Rewind()) return false;
   KeyPathText keyPath;
   // A key line longer than a key path may be names no key: the values below
@@ -58,6 +59,7 @@ bool RegistryFile::Import(bool raiseDwords) {
   bool keyTooLong = false;
   std::string line;
   while (reader_->ReadLine(line)) {
+    ++lineNumber_;
     std::string_view text = TextLine(line);
     if (text.empty()) continue;
     if (text[0] == '[') {

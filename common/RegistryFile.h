@@ -27,6 +27,9 @@ class RegistryFile {
   // at the first line that fails.
   bool Import(bool raiseDwords);
   bool ApplyValueLine(std::string_view keyPath, std::string_view line, bool raiseDwords);
+  // The number (from 1) of the line Import read last: after a false
+  // result, the line that failed.
+  int LineNumber() const { return lineNumber_; }
 
  private:
   bool ApplyDWord(std::string_view keyPath, const char* name, std::string_view rest, bool raiseDwords);
@@ -37,6 +40,7 @@ class RegistryFile {
   Registry& registry_;
   const ValueExpander& expander_;
   std::unique_ptr<platform::LineReader> reader_;
+  int lineNumber_ = 0;
 };
 
 }  // namespace qz

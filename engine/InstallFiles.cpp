@@ -9,8 +9,6 @@ namespace {
 using platform::ErrorCode;
 using platform::kOk;
 
-bool IsDirectoryItem(std::string_view line) { return line.find("DIR") != std::string_view::npos; }
-
 bool DirectoryFailed(StepContext& ctx, const TextBuffer& path, ErrorCode error) {
   ctx.log.LogError(error);
   ctx.messageText.Format("Könyvtár létrehozási hiba!\n\nKönyvtár : %s", path.c_str());
@@ -54,6 +52,8 @@ std::string_view BelowRoot(const TextBuffer& currentDir, std::string_view root) 
 }
 
 }  // namespace
+
+bool IsDirectoryItem(std::string_view line) { return line.find("DIR") != std::string_view::npos; }
 
 bool InstallSection(StepContext& ctx, InstallCursor& cursor, std::string_view root, std::string_view label) {
   cursor.currentDir.Assign(root);

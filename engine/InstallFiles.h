@@ -23,6 +23,10 @@ struct InstallCursor {
 bool InstallSection(StepContext& ctx, InstallCursor& cursor, std::string_view root, std::string_view label);
 bool InstallSection(StepContext& ctx, std::string_view root, std::string_view label);
 
+// True when a line of "Home:" or "VormexDir:" is a directory item: the
+// capitals DIR stand anywhere in it (also in a name or a macro).
+bool IsDirectoryItem(std::string_view line);
+
 // One directory item ("DIR" somewhere in the line) and one file item.
 bool MakeDirItem(StepContext& ctx, InstallCursor& cursor, std::string_view line, std::string_view root);
 bool CopyFileItem(StepContext& ctx, InstallCursor& cursor, std::string_view line, std::string_view root);

@@ -53,17 +53,10 @@ struct ShortcutItem {
 // 206 after the shortcut's log line.
 bool ReadShortcutItem(StepContext& ctx, const TextBuffer& line, const char* folder, ShortcutItem& item) {
   if (RefuseLongLine(ctx, line)) return false;
-  std::string_view text = line.view();
-  std::size_t blank = text.find_first_of(" \t");
   SettingsMacros macros(ctx.settings);
   WideText file;
   bool fileWhole = true, titleWhole = true;
-  item.title.Clear();
-  if (blank != std::string_view::npos) {
-    macros.Expand(text.substr(0, blank), file, &fileWhole);
-    macros.Expand(text.substr(blank + 1), item.title, &titleWhole);
-  }
-  if (item.title.empty()) {
+  if (!SplitShortcutLine(macros, line.view(), file, fileWhole, item.title, titleWhole)) {
     ctx.log.Print("Shortcut : nincs megadva a parancsikon neve : %s\n", line.c_str());
     return false;
   }
@@ -85,6 +78,19 @@ bool ReadShortcutItem(StepContext& ctx, const TextBuffer& line, const char* fold
 }
 
 }  // namespace
+
+bool SplitShortcutLine(const ValueExpander& macros, std::string_view line, TextBuffer& file, bool& fileWhole,
+                       TextBuffer& title, bool& titleWhole) {
+  file.Clear();
+  title.Clear();
+  fileWhole = titleWhole = true;
+  std::size_t blank = line.find_first_of(" \t");
+  if (blank != std::string_view::npos) {
+    macros.Expand(line.substr(0, blank), file, &fileWhole);
+    macros.Expand(line.substr(blank + 1), title, &titleWhole);
+  }
+  return !title.empty();
+}
 
 bool RegisterApp(StepContext& ctx) {
   ctx.log.Write("\n\n---> Alkalmazás regisztráció\n");

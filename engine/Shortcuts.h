@@ -4,12 +4,23 @@
 // program group with the "Menu:" items and the uninstall shortcut, and the
 // "Desktop:" items).
 
+#include <string_view>
+
+#include "common/Text.h"
+#include "common/ValueExpander.h"
 #include "platform/Shell.h"
 #include "setup/StepContext.h"
 
 namespace qz {
 
 bool RegisterApp(StepContext& ctx);
+
+// A "Menu:" or "Desktop:" line: the target's file name from its first
+// blank-delimited word and the title from the rest, both expanded; the
+// `whole` flags tell whether each fitted. False when the line has no title.
+bool SplitShortcutLine(const ValueExpander& macros, std::string_view line, TextBuffer& file, bool& fileWhole,
+                       TextBuffer& title, bool& titleWhole);
+
 bool MakeIcon(StepContext& ctx);
 
 // Saves a link to `target` at `linkPath`, with the target's directory as

@@ -26,13 +26,19 @@ bool SetupScript::Open(const char* path) {
 
 bool SetupScript::NextLine() {
   if (!reader_ || !reader_->ReadLine(line_)) return false;
+  ++lineNumber_;
   // The script is text: whatever follows a NUL byte on a line is not read.
   line_ = std::string(TextLine(line_));
   return true;
 }
 
+bool SetupScript::Rewind() {
+  lineNumber_ = 0;
+  return reader_ && reader_->Rewind();
+}
+
 bool SetupScript::FindLabel(std::string_view label) {
-  if (!reader_ || !reader_->Rewind()) return false;
+  if (!Rewind()) return false;
   while (NextLine()) {
     if (line_ == label) return true;
   }

@@ -34,6 +34,13 @@ class SetupScript {
   // decided on the whole line; a line longer than `text` arrives cut.
   bool ReadItem(TextBuffer& text);
 
+  // For tools that point at a line: the number (from 1) of the line read
+  // last by FindLabel or ReadItem, 0 before any line.
+  int LineNumber() const { return lineNumber_; }
+  // Sets the read position to the start of the file, as FindLabel does
+  // first; ReadItem then reads from the first line.
+  bool Rewind();
+
  private:
   // The next line, trimmed; a line ends at a NUL byte. False at the end of
   // the file or on a read error.
@@ -42,6 +49,7 @@ class SetupScript {
   platform::FileSystem& files_;
   std::unique_ptr<platform::LineReader> reader_;
   std::string line_;
+  int lineNumber_ = 0;
 };
 
 // The directory macros a value may hold.

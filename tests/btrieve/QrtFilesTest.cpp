@@ -159,6 +159,23 @@ TEST_F(ConversionPlanTest, OnlySectionsOfTheInstalledVersionCount) {
   EXPECT_EQ(Changes("CIKK.DAT"), (Texts{"99999/3", "4/2"})) << "sections of 1.2 only, in file order";
 }
 
+// Tools learn each version section with its line; a line longer than one
+// read counts once.
+TEST_F(ConversionPlanTest, VersionSectionsWithTheirLines) {
+  struct Sections : ConversionScriptObserver {
+    void VersionSection(int line, std::string_view version, bool active) override {
+      seen.push_back(std::to_string(line) + " " + std::string(version) + (active ? " active" : ""));
+    }
+    Texts seen;
+  } sections;
+  platform::LineReader reader(std::make_unique<MemoryInput>(
+      "x" + std::string(3000, 'y') + "\nAppVesion=1.1\nTABLE=CIKK.DAT\nAPPEND_FIELD=1\nAppVesion=\n"
+      "AppVesion=  1.2 \r\nTABLE=CIKK.DAT\nAPPEND_FIELD=2\n"));
+  plan_.ReadScript(reader, &sections);
+  EXPECT_EQ(sections.seen, (Texts{"2 1.1", "6 1.2 active"})) << "a version line without a token is no section";
+  EXPECT_EQ(Changes("CIKK.DAT"), (Texts{"99999/2"}));
+}
+
 // INSERT_FIELD needs two numbers, the comma right after the first; a
 // record line takes its first token; END_TABLE may end the file.
 TEST_F(ConversionPlanTest, FieldAndRecordLines) {

@@ -231,6 +231,18 @@ TEST_F(RegistryFileTest, UnreadableDWordFailsTheLineAndStopsTheImport) {
   EXPECT_FALSE(Import(kKeyLine + "\"N\" =dword:1\n", false)) << "=dword: must follow the name directly";
 }
 
+TEST_F(RegistryFileTest, TheLineTheImportFailedOn) {
+  WriteMedium("btrieve.reg", kKeyLine + "\r\n\"A\"=\"1\"\r\n\"N\"=dword:zz\r\n\"B\"=\"2\"\r\n");
+  RegistryFile file(machine_.files(), registry_, macros_);
+  ASSERT_TRUE(file.Open("btrieve.reg"));
+  EXPECT_FALSE(file.Import(false));
+  EXPECT_EQ(file.LineNumber(), 4) << "blank lines count";
+  WriteMedium("btrieve.reg", "\"A\"=\"1\"\n");
+  ASSERT_TRUE(file.Open("btrieve.reg"));
+  EXPECT_FALSE(file.Import(false));
+  EXPECT_EQ(file.LineNumber(), 1) << "counted afresh by every import";
+}
+
 TEST_F(RegistryFileTest, OverlongLinesAreRefusedNotCut) {
   EXPECT_FALSE(Import(kKeyLine + "\"Long\"=\"" + std::string(600, 'x') + "\"\n", false));
   EXPECT_EQ(Value("Long"), "<none>");

@@ -43,6 +43,28 @@ TEST_F(SetupScriptTest, SectionsAndItems) {
   EXPECT_EQ(Items("AppName:"), (Lines{"\"first\"", "<AppName:>"})) << "labels match whole lines; the first counts";
 }
 
+// Tools point at lines: the number of the line read last, blank lines and
+// lines longer than a read buffer counted once each.
+TEST_F(SetupScriptTest, LineNumbersOfLabelsAndItems) {
+  Script("free text\r\n\r\nHome:\r\n" + std::string(20000, 'x') + "\r\n\r\n  \"A\"\nMenu:\n\"B\"\n");
+  EXPECT_EQ(script_.LineNumber(), 0);
+  FixedText<64> item;
+  ASSERT_TRUE(script_.FindLabel("Menu:"));
+  EXPECT_EQ(script_.LineNumber(), 7);
+  ASSERT_TRUE(script_.FindLabel("Home:"));
+  EXPECT_EQ(script_.LineNumber(), 3);
+  ASSERT_TRUE(script_.ReadItem(item));
+  EXPECT_EQ(script_.LineNumber(), 4);
+  ASSERT_TRUE(script_.ReadItem(item));
+  EXPECT_EQ(item, "\"A\"");
+  EXPECT_EQ(script_.LineNumber(), 6);
+  // From the start again: every non-blank line in order, labels included.
+  ASSERT_TRUE(script_.Rewind());
+  std::vector<int> numbers;
+  while (script_.ReadItem(item) || !item.empty()) numbers.push_back(script_.LineNumber());
+  EXPECT_EQ(numbers, (std::vector<int>{1, 3, 4, 6, 7, 8}));
+}
+
 TEST_F(SetupScriptTest, LinesOfAnyLengthAndCutItems) {
   std::string longLabel(700, 'L');
   Script("Home:\n" + std::string(5000, 'x') + "\n" + longLabel + ":\n\"after\"\n");

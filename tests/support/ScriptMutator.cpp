@@ -33,9 +33,9 @@ bool QuotedField(const std::string& line, std::size_t which, std::size_t& first,
   return true;
 }
 
-// An item line: the prefix, then the name in quotes. (Built by appending:
-// GCC 12 warns falsely of overlapping copies in "literal" + string.)
-std::string ItemLine(const char* prefix, const std::string& name) {
+// `prefix` and the name in double quotes. Appended piece by piece: GCC 12
+// reports a chain of + on temporaries as an overlapping copy (-Wrestrict).
+std::string Quoted(const char* prefix, const std::string& name) {
   std::string line = prefix;
   line += '"';
   line += name;
@@ -73,10 +73,15 @@ std::string ScriptMutator::HostileName() { return HostileNames()[Random(static_c
 
 void ScriptMutator::Mutate(std::vector<std::string>& lines) {
   if (lines.empty()) {
-    lines.push_back(ItemLine("", HostileName()));
+    lines.push_back(Quoted("", HostileName()));
     return;
   }
+  // Most lines of a script are comments and blanks: the line to change is
+  // drawn among those with a quoted name, four times out of five.
   std::size_t at = Random(static_cast<std::uint32_t>(lines.size()));
+  for (int tries = 0; tries < 8 && Random(5) != 0 && lines[at].find('"') == std::string::npos; ++tries) {
+    at = Random(static_cast<std::uint32_t>(lines.size()));
+  }
   std::string& line = lines[at];
   std::size_t first = 0, last = 0;
   switch (Random(9)) {
@@ -89,13 +94,16 @@ void ScriptMutator::Mutate(std::vector<std::string>& lines) {
       if (QuotedField(line, which, first, last) || QuotedField(line, 0, first, last)) {
         line.replace(first, last - first, HostileName());
       } else {
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), ItemLine("DIR ", HostileName()));
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), Quoted("DIR ", HostileName()));
       }
       break;
     }
-    case 3:
-      lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), ItemLine(Random(2) ? "DIR " : "", HostileName()));
+    case 3: {
+      // One draw for the kind of item, then one for the name.
+      const char* prefix = Random(2) ? "DIR " : "";
+      lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), Quoted(prefix, HostileName()));
       break;
+    }
     case 4:
       lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(at));
       break;

@@ -1,0 +1,77 @@
+// qzcheck.exe: the same checks on Windows, reading the medium through the
+// real file system and opening its database files through wbtrv32.dll, as
+// QZSetup.exe does. Its output is UTF-8, as the native program's, so that
+// the two can be compared and --json is valid JSON everywhere.
+//
+// The dry run (--plan) is the native program's alone: it installs the
+// medium on a throw-away simulated machine, and a dry run on Windows would
+// need a throw-away copy of the Windows it runs on. qzcheck.exe refuses it.
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <exception>
+
+#include "common/CodePage.h"
+#include "platform/win32/Win32Platform.h"
+#include "platform/win32/btrieve/Win32Btrieve.h"
+#include "tools/qzcheck/Program.h"
+
+namespace {
+
+class WindowsHost : public qz::check::ProgramHost {
+ public:
+  bool OpenMedium(const std::string& medium, std::string& problem) override {
+    if (medium.empty()) return true;
+    std::string path;
+    if (!qz::Cp1250FromUtf8(medium, path) || !SetCurrentDirectoryA(path.c_str())) {
+      problem = "no medium at " + medium;
+      return false;
+    }
+    return true;
+  }
+  qz::platform::FileSystem& files() override { return files_; }
+  qz::platform::BtrieveEngine& btrieve() override { return btrieve_; }
+  int Plan(const std::string&, const std::optional<std::string>&, const std::optional<std::string>&, std::string&,
+           std::string& problem) override {
+    problem =
+        "--plan runs on the simulated machine of the native qzcheck only: on Windows the dry run would need a "
+        "throw-away copy of this Windows";
+    return qz::check::kExitUsage;
+  }
+
+ private:
+  qz::platform::win32::Win32FileSystem files_;
+  qz::platform::win32::Win32Btrieve btrieve_;
+};
+
+void Write(FILE* stream, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The arguments come in the ANSI code page (Windows-1250 on the machines
+  // the product is made for).
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(qz::Utf8FromCp1250(argv[i]));
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  SetConsoleOutputCP(CP_UTF8);
+  std::string out, err;
+  int status;
+  try {
+    WindowsHost host;
+    status = qz::check::RunProgram(args, host, out, err);
+  } catch (const std::exception& e) {
+    err += std::string("qzcheck: ") + qz::Utf8FromCp1250(e.what()) + "\n";
+    status = qz::check::kExitTrouble;
+  }
+  Write(stdout, out);
+  Write(stderr, err);
+  return status;
+}
