@@ -124,7 +124,7 @@ void ScriptMutator::Mutate(std::vector<std::string>& lines) {
 
 std::string ScriptMutator::Next() {
   std::vector<std::string> lines = lines_;
-  for (std::uint32_t n = 1 + Random(4); n > 0; --n) Mutate(lines);
+  for (std::uint32_t n = 1 + Random(2); n > 0; --n) Mutate(lines);
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
   return text;

@@ -15,7 +15,7 @@ class ScriptMutator {
   // `script` is a setup script's bytes (Windows-1250, CR LF lines).
   ScriptMutator(std::string script, std::uint32_t seed);
 
-  // The next mutated script: one to four mutations of the original.
+  // The next mutated script: one or two mutations of the original.
   std::string Next();
 
   // The names the mutations put in place of a quoted name.

@@ -54,7 +54,7 @@ std::vector<std::string> WindirNames(const std::string& script) {
 }
 
 TEST(MutatedScriptTest, TheInstallationWritesNothingOutsideItsFolders) {
-  int runs = std::getenv("QZ_MUTATIONS") ? std::atoi(std::getenv("QZ_MUTATIONS")) : 150;
+  int runs = std::getenv("QZ_MUTATIONS") ? std::atoi(std::getenv("QZ_MUTATIONS")) : 300;
   TempDir temp;
   std::filesystem::path medium = temp.path() / "medium";
   std::filesystem::copy(QZ_SAMPLE_MEDIUM, medium, std::filesystem::copy_options::recursive);
