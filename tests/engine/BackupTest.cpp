@@ -79,6 +79,24 @@ TEST_F(BackupTest, HomeThatHoldsOrLiesInTheBackupIsRefusedBeforeAnythingChanges)
   EXPECT_TRUE(MakeBackup(ctx_));
 }
 
+// The backup never walks into a link: one in the installed tree is not
+// copied, one left in the backup goes by itself, and what either points to
+// stays as it is.
+TEST_F(BackupTest, LinksAreNeitherCopiedNorEmptied) {
+  WriteFile("C:\\OTHER\\keep.txt", "others");
+  MakeLink("C:\\APP\\SHARED", "C:\\OTHER");
+  MakeLink(kBackup + "\\STALE", "C:\\OTHER");
+  ASSERT_TRUE(MakeBackup(ctx_));
+  EXPECT_EQ(ReadFile("C:\\OTHER\\keep.txt"), "others");
+  EXPECT_FALSE(Exists(kBackup + "\\SHARED"));
+  EXPECT_FALSE(Exists(kBackup + "\\STALE"));
+  EXPECT_EQ(ReadFile(kBackup + "\\PROG.EXE"), "prog");
+  std::string log = TakeLog();
+  EXPECT_THAT(log, HasSubstr("Könyvtár hivatkozás (link) : " + kBackup + "\\STALE, nem követjük\n"
+                             "Dir tötöl : " + kBackup + "\\STALE...OK\n"));
+  EXPECT_THAT(log, HasSubstr("Könyvtár hivatkozás (link) : C:\\APP\\SHARED, nem követjük, nem mentjük\n"));
+}
+
 TEST_F(BackupTest, FailuresStopTheBackupWhereTheyHappen) {
   settings_.winDir = "C:\\NOWIN";
   EXPECT_FALSE(MakeBackup(ctx_));

@@ -113,6 +113,66 @@ TEST_F(InstallFilesTest, OverlongTextsAreRefusedNotCut) {
   EXPECT_FALSE(InstallSection(ctx_, "C:\\APP", "Home:")) << "beyond every buffer";
 }
 
+// An item's name that would lead out of its section's root is refused like
+// an item that cannot be made: its log line with 123 and the reason, its
+// box, and the section stops. Only the exact ".." and "\" move the cursor.
+TEST_F(InstallFilesTest, ItemsThatWouldLeaveTheirRootAreRefused) {
+  WriteMedium("X.DLL", "x");
+  std::ofstream(temp_.path() / "X.DLL") << "outside the medium";
+  struct Refused {
+    std::string line;
+    std::string path;
+  };
+  for (const Refused& item : std::vector<Refused>{
+           {"DIR \"..\\x\"", "C:\\APP\\..\\x"},
+           {"DIR \"x\\..\\..\\y\"", "C:\\APP\\x\\..\\..\\y"},
+           {"DIR \"a/../../b\"", "C:\\APP\\a/../../b"},
+           {"DIR \"C:\\evil\"", "C:\\APP\\C:\\evil"},
+           {"DIR \"$WINDIR$\"", "C:\\APP\\C:\\windows"},
+           {"DIR \"...\"", "C:\\APP\\..."},
+           {"\"..\\X.DLL\"", "C:\\APP\\..\\X.DLL"},
+           {"\"\\X.DLL\"", "C:\\APP\\\\X.DLL"},
+           {"\"C:X.DLL\"", "C:\\APP\\C:X.DLL"},
+       }) {
+    WriteScript({"Home:", item.line, "\"X.DLL\""});
+    transcript_.events.clear();
+    EXPECT_FALSE(InstallSection(ctx_, "C:\\APP", "Home:")) << item.line;
+    std::string log = TakeLog();
+    EXPECT_THAT(log, HasSubstr(item.path + "...ERROR")) << item.line;
+    EXPECT_THAT(log, HasSubstr("code = 123")) << item.line;
+    EXPECT_THAT(log, HasSubstr("(a célkönyvtáron kívülre mutatna)\n")) << item.line;
+    ASSERT_EQ(events().size(), 3u) << item.line;
+    EXPECT_THAT(events()[1], HasSubstr("box: ")) << item.line;
+    EXPECT_EQ(events()[2], "list: Nem sikerült a másolás!");
+  }
+  EXPECT_FALSE(Exists("C:\\x"));
+  EXPECT_FALSE(Exists("C:\\y"));
+  EXPECT_FALSE(Exists("C:\\b"));
+  EXPECT_FALSE(Exists("C:\\X.DLL"));
+  EXPECT_FALSE(Exists("C:\\APP\\X.DLL")) << "the section stopped at the refused item";
+
+  WriteScript({"WinDir:", "\"..\\X.DLL\"", "\"NEW.DLL\""});
+  EXPECT_FALSE(InstallWindir(ctx_));
+  EXPECT_FALSE(Exists("C:\\X.DLL"));
+  EXPECT_THAT(TakeLog(), HasSubstr("Hibás elem : \"..\\X.DLL\" \".\", \"..\""));
+}
+
+// A link in the installed tree (another user's, say) is never written
+// through: a directory item stops at it, a file item replaces it.
+TEST_F(InstallFilesTest, LinksInTheTargetTreeAreNotFollowed) {
+  WriteMedium("PROG.EXE", "new");
+  WriteFile("C:\\windows\\system32\\victim.dll", "system");
+  MakeLink("C:\\APP\\DATA", "C:\\windows\\system32");
+  MakeLink("C:\\APP\\PROG.EXE", "C:\\windows\\system32\\victim.dll");
+  WriteScript({"Home:", "\"PROG.EXE\"", "DIR \"DATA\"", "\"PROG.EXE\""});
+  EXPECT_FALSE(InstallSection(ctx_, "C:\\APP", "Home:"));
+  EXPECT_EQ(ReadFile("C:\\windows\\system32\\victim.dll"), "system");
+  EXPECT_EQ(ReadFile("C:\\APP\\PROG.EXE"), "new");
+  EXPECT_FALSE(std::filesystem::is_symlink(machine_.HostPath("C:\\APP\\PROG.EXE")));
+  EXPECT_FALSE(Exists("C:\\windows\\system32\\PROG.EXE"));
+  EXPECT_THAT(TakeLog(), HasSubstr("Könyvtár hivatkozás (link) : C:\\APP\\DATA, nem követjük\n"));
+}
+
 TEST_F(InstallFilesTest, WinDirCopiesNewFilesKeepsExistingOnesAndFailsOtherwise) {
   WriteMedium("NEW.DLL", "new");
   WriteMedium("OLD.DLL", "medium");

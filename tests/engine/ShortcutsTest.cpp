@@ -149,6 +149,23 @@ TEST_F(ShortcutsTest, BadShortcutLinesAreSkipped) {
                              Failed("Túl hosszú sor : " + longLine + "...", platform::kErrorFilenameTooLong)));
 }
 
+TEST_F(ShortcutsTest, TitlesThatNameNoPlainLinkFileAreSkipped) {
+  WriteScript({"Menu:", "\"PROG.EXE\" \"..\\..\\x\"", "\"PROG.EXE\" \"a\\b\"", "\"PROG.EXE\" \"C:\\x\"",
+               "\"PROG.EXE\" \"..\"", "\"PROG.EXE\" \"a/b\"", "Desktop:", "\"PROG.EXE\" \"..\\..\\Start Menu\\x\"",
+               "\"PROG.EXE\" \"Jó\""});
+  ASSERT_TRUE(MakeIcon(ctx_));
+  EXPECT_EQ(Value(kMakerKey, "Link"), desktop_ + "\\Jó.lnk") << "a skipped title never becomes the Link";
+  std::filesystem::path group = machine_.HostPath(group_.c_str());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(group), std::filesystem::directory_iterator()), 1)
+      << "the uninstall shortcut alone";
+  EXPECT_THAT(TakeLog(), HasSubstr("Shortcut : hibás parancsikon név \"..\\..\\x\" érvénytelen karaktert tartalmaz\n"));
+  int links = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(machine_.HostPath("C:\\"))) {
+    links += entry.path().extension() == ".lnk";
+  }
+  EXPECT_EQ(links, 2) << "the uninstall shortcut and Jó on the desktop, nowhere anything else";
+}
+
 TEST_F(ShortcutsTest, FolderAndLinkValueFailures) {
   WriteScript({"Menu:", "\"PROG.EXE\" \"Program\"", "Desktop:", "\"PROG.EXE\" \"Program\""});
   std::filesystem::remove_all(machine_.HostPath(programs_.c_str()));
