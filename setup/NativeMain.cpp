@@ -23,17 +23,9 @@
 #include <vector>
 
 #include "common/Registry.h"
-#include "platform/sim/DialogTemplate.h"
 #include "platform/sim/NativeProgram.h"
 #include "platform/sim/SimMachine.h"
-#include "platform/sim/btrieve/SimBtrieve.h"
-#include "setup/ProgramSteps.h"
-#include "setup/SetupApp.h"
 #include "setup/UnattendedOperator.h"
-
-namespace qz::templates {
-extern const platform::sim::DialogTemplateSet kQZSetupDialogs;
-}
 
 namespace {
 
@@ -130,15 +122,8 @@ int main(int argc, char** argv) {
       if (killUnder.empty()) killUnder = {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKEY_USERS"};
       machine.registry().KillAtWrite(killAt, killUnder);
     }
-    auto& ui = machine.ui();
-    ui.SetTemplates(qz::templates::kQZSetupDialogs);
-    qz::UnattendedOperator op(ui, options);
-    ui.SetOperator(&op);
-    qz::platform::sim::EchoTranscript(ui);
-    qz::platform::sim::SimBtrieve btrieve(machine);
-    qz::SetupApp app(machine.platform(), btrieve, qz::MakeInstallSequence(qz::ProgramSteps()));
-    app.Run();
-    switch (app.outcome) {
+    qz::platform::sim::EchoTranscript(machine.ui());
+    switch (qz::RunUnattended(machine, options).outcome) {
       case qz::RunOutcome::Finished: return 0;
       case qz::RunOutcome::Stopped: return 2;
       case qz::RunOutcome::Left: return 3;

@@ -12,20 +12,11 @@
 #include <sstream>
 
 #include "common/CodePage.h"
-#include "engine/InstallSequence.h"
-#include "platform/sim/DialogTemplate.h"
 #include "platform/sim/SimMachine.h"
-#include "platform/sim/btrieve/SimBtrieve.h"
-#include "setup/ProgramSteps.h"
-#include "setup/SetupApp.h"
 #include "setup/UnattendedOperator.h"
 #include "tests/support/ScriptMutator.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TreeSnapshot.h"
-
-namespace qz::templates {
-extern const platform::sim::DialogTemplateSet kQZSetupDialogs;
-}
 
 namespace qz::test {
 namespace {
@@ -75,17 +66,8 @@ TEST(MutatedScriptTest, TheInstallationWritesNothingOutsideItsFolders) {
     std::string appName;
     {
       platform::sim::SimMachine machine(root, medium);
-      machine.ui().SetTemplates(templates::kQZSetupDialogs);
-      UnattendedOperator op(machine.ui(), {true, "C:\\QZRAKTAR", false, 0});
-      machine.ui().SetOperator(&op);
-      platform::sim::SimBtrieve btrieve(machine);
-      SetupApp app(machine.platform(), btrieve, MakeInstallSequence(ProgramSteps()));
-      try {
-        app.Run();
-      } catch (const platform::sim::OperatorStuck&) {
-        // A page the operator cannot pass ends the run; what it wrote counts.
-      }
-      appName = Utf8FromCp1250(app.settings.appName.view());
+      UnattendedRun result = RunUnattended(machine, {true, "C:\\QZRAKTAR", false, 0});
+      appName = Utf8FromCp1250(result.settings.appName.view());
     }
     std::vector<std::string> names = WindirNames(mutated);
     for (const std::string& path : ChangedPaths(before, SnapshotOf(root / "drive_c"))) {

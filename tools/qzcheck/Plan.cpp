@@ -13,15 +13,8 @@
 
 #include "btrieve/ConversionPlan.h"
 #include "common/CodePage.h"
-#include "platform/sim/DialogTemplate.h"
 #include "platform/sim/SimMachine.h"
-#include "platform/sim/btrieve/SimBtrieve.h"
-#include "setup/ProgramSteps.h"
 #include "setup/UnattendedOperator.h"
-
-namespace qz::templates {
-extern const platform::sim::DialogTemplateSet kQZSetupDialogs;
-}
 
 namespace qz::check {
 namespace {
@@ -345,26 +338,17 @@ Plan MakePlan(const PlanOptions& options) {
   TreeSnapshot treeBefore = SnapshotTree(machine.root());
   RegistrySnapshot registryBefore = SnapshotRegistry(machine.registry().ExportText());
 
-  auto& ui = machine.ui();
-  ui.SetTemplates(templates::kQZSetupDialogs);
   UnattendedOptions operatorOptions;
   if (options.dir) {
     operatorOptions.hasDir = true;
     operatorOptions.dir = *options.dir;
   }
-  UnattendedOperator op(ui, operatorOptions);
-  ui.SetOperator(&op);
   RecordingShell shell(machine.shell(), plan.shortcuts);
-  platform::Platform platform{machine.files(), machine.registry(), machine.clock(), ui, shell};
-  platform::sim::SimBtrieve btrieve(machine);
-  {
-    SetupApp app(platform, btrieve, MakeInstallSequence(ProgramSteps()));
-    app.Run();
-    plan.outcome = app.outcome;
-    plan.settings = app.settings;
-  }
+  UnattendedRun run = RunUnattended(machine, operatorOptions, &shell);
+  plan.outcome = run.outcome;
+  plan.settings = run.settings;
 
-  const std::vector<std::string>& transcript = ui.Transcript();
+  const std::vector<std::string>& transcript = machine.ui().Transcript();
   for (std::size_t i = 0; i < transcript.size(); ++i) {
     if (transcript[i].compare(0, 5, "List ") == 0) {
       std::size_t colon = transcript[i].find(": ");
