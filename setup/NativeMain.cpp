@@ -119,14 +119,7 @@ int main(int argc, char** argv) {
     qz::platform::sim::SimBtrieve btrieve(machine);
     qz::SetupApp app(machine.platform(), btrieve, qz::MakeInstallSequence(qz::ProgramSteps()));
     app.Run();
-    switch (app.outcome) {
-      case qz::RunOutcome::Finished: return 0;
-      case qz::RunOutcome::Stopped: return 2;
-      case qz::RunOutcome::Left: return 3;
-      case qz::RunOutcome::Failed:
-      case qz::RunOutcome::Running: return 1;
-    }
-    return 1;
+    return qz::ExitStatus(app.outcome);
   } catch (const std::exception& e) {
     return qz::platform::sim::ReportTrouble("QZSetup", e);
   }

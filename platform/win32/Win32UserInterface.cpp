@@ -4,6 +4,7 @@
 // window with its GDI painting, and bitmaps loaded from files.
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <map>
@@ -306,7 +307,12 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
 
 }  // namespace
 
-Win32UserInterface::Win32UserInterface() : state_(std::make_unique<State>()) {}
+// The programs' manifest asks for Common Controls 6: the library registers
+// its themed versions of the standard controls when it is initialised.
+Win32UserInterface::Win32UserInterface() : state_(std::make_unique<State>()) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+}
 Win32UserInterface::~Win32UserInterface() = default;
 
 int Win32UserInterface::RunDialog(DialogHandler& handler) {

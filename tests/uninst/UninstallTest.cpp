@@ -5,6 +5,7 @@
 #include "platform/sim/SimList.h"
 #include "tests/support/SimFixture.h"
 #include "uninst/ConfirmDialog.h"
+#include "uninst/UnattendedUninstall.h"
 #include "uninst/UninstallApp.h"
 #include "uninst/UninstallDialog.h"
 
@@ -235,7 +236,7 @@ TEST_F(FlowTest, CancelledConfirmationRemovesNothing) {
 TEST_F(FlowTest, NotRegisteredOrWithoutItsValuesRemovesNothing) {
   WriteFile("C:\\SZAMLA\\SZAMLA.EXE");
   operator_.Click(kConfirmDialogId, platform::kIdOk).Answer(platform::kIdOk);
-  EXPECT_EQ(Run({"Számla"}), UninstallOutcome::Failed);
+  EXPECT_EQ(Run({"Számla"}), UninstallOutcome::NotInstalled);
   EXPECT_THAT(Log(), HasSubstr("=  ERROR\r\nA 'Számla' nincs telepítve!\r\n\r\n\r\n\r\n"));
   EXPECT_THAT(Transcript(), HasSubstr("(OK, exclamation): A 'Számla' nincs telepítve!\n"));
 
@@ -265,6 +266,30 @@ TEST_F(FlowTest, FailingFileStepLetsTheOtherStepsRun) {
   ASSERT_NE(box, std::string::npos);
   EXPECT_LT(box, shortcuts);
   EXPECT_LT(shortcuts, result);
+}
+
+// qzuninst.exe /S: no confirmation, no box shown, the boxes in the log and
+// the outcome in the exit status.
+TEST_F(FlowTest, UnattendedRemovalTellsItsOutcomeAndLogsItsBoxes) {
+  auto silent = [this](std::vector<std::string> arguments) {
+    return RunUnattendedUninstall(machine_.platform(), arguments, qz::templates::kQzuninstDialogs);
+  };
+  EXPECT_EQ(silent({"/S", "Számla"}), 2) << "not installed";
+  EXPECT_THAT(Log(), HasSubstr("A 'Számla' nincs telepítve!\r\n\r\n[Üzenetablak: qzuninst] A 'Számla' nincs telepítve!\\n\r\n"));
+  EXPECT_EQ(silent({"/S"}), 2) << "no name";
+  EXPECT_THAT(Log(), HasSubstr("* Programnév : ERROR\r\n[Üzenetablak: qzuninst] Hiba! Nincs megadva"));
+
+  Install();
+  machine_.files().SetAttributes("C:\\SZAMLA\\SZAMLA.EXE", platform::kAttributeReadOnly);
+  EXPECT_EQ(silent({"/S", "Számla"}), 1);
+  EXPECT_THAT(Log(), HasSubstr("[Üzenetablak: qzuninst] A fileok törlése nem sikerült!\r\n"));
+
+  Install();
+  machine_.files().SetAttributes("C:\\SZAMLA\\SZAMLA.EXE", 0);
+  EXPECT_EQ(silent({"/S", "Számla"}), 0);
+  EXPECT_FALSE(Exists("C:\\SZAMLA"));
+  EXPECT_FALSE(registry_.IsValidKey(kEntries + "\\Számla"));
+  EXPECT_EQ(Transcript(), "") << "the machine's own user interface is never used";
 }
 
 }  // namespace
