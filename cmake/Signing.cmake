@@ -35,6 +35,6 @@ function(qz_sign target)
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND sh ${PROJECT_SOURCE_DIR}/tools/sign-file ${QZ_OSSLSIGNCODE} ${QZ_SIGN_CERT} "${QZ_SIGN_KEY}"
             $<TARGET_FILE:${target}>
-    COMMENT "Signing $<TARGET_FILE_NAME:${target}>"
+    COMMENT "Signing ${target}"
     VERBATIM)
 endfunction()
