@@ -268,6 +268,48 @@ TEST_F(FlowTest, FailingFileStepLetsTheOtherStepsRun) {
   EXPECT_LT(shortcuts, result);
 }
 
+// A machine whose Windows folder has a long name and whose log cannot be
+// opened there: the rest is the simulated machine's.
+class LongWindowsFolder : public platform::FileSystem {
+ public:
+  explicit LongWindowsFolder(platform::FileSystem& files) : files_(files) {}
+  PathText WindowsDir() override { return PathText("C:\\" + std::string(240, 'W')); }
+  PathText SystemDir() override { return files_.SystemDir(); }
+  platform::ErrorCode MakeDirectory(const char*) override { return platform::kOk; }
+  platform::ErrorCode CopyFileTo(const char* s, const char* t, bool f) override { return files_.CopyFileTo(s, t, f); }
+  platform::ErrorCode GetAttributes(const char* p, std::uint32_t& a) override { return files_.GetAttributes(p, a); }
+  platform::ErrorCode SetAttributes(const char* p, std::uint32_t a) override { return files_.SetAttributes(p, a); }
+  platform::ErrorCode RemoveFile(const char* p) override { return files_.RemoveFile(p); }
+  platform::ErrorCode RemoveDir(const char* p) override { return files_.RemoveDir(p); }
+  std::unique_ptr<platform::DirectorySearch> FindFiles(const char* p, platform::ErrorCode& e) override {
+    return files_.FindFiles(p, e);
+  }
+  std::unique_ptr<platform::InputFile> OpenForReading(const char* p, platform::ShareMode s,
+                                                      platform::ErrorCode& e) override {
+    return files_.OpenForReading(p, s, e);
+  }
+  std::unique_ptr<platform::OutputFile> OpenForAppending(const char*, platform::ShareMode,
+                                                         platform::ErrorCode& e) override {
+    e = platform::kErrorAccessDenied;
+    return nullptr;
+  }
+  void ErrorMessage(platform::ErrorCode c, TextBuffer& t) override { files_.ErrorMessage(c, t); }
+
+ private:
+  platform::FileSystem& files_;
+};
+
+TEST_F(FlowTest, TheLogsMessageNamesALongWindowsFolderInFull) {
+  LongWindowsFolder files(machine_.files());
+  platform::Platform platform = machine_.platform();
+  platform::Platform longFolder{files, platform.registry, platform.clock, platform.ui, platform.shell};
+  operator_.Answer(platform::kIdOk);
+  EXPECT_EQ(UninstallApp(longFolder, {"Számla"}), UninstallOutcome::Stopped);
+  std::string folder = "C:\\" + std::string(240, 'W') + "\\Vormex";
+  EXPECT_THAT(Transcript(), HasSubstr("Nem hozható létre a " + folder + "\\qzlog.txt logfile!\n    \n    Engedélyezze a " +
+                                      folder + " könyvtár\n    írását az installáció megkezdéséhez!\n"));
+}
+
 // qzuninst.exe /S: no confirmation, no box shown, the boxes in the log and
 // the outcome in the exit status.
 TEST_F(FlowTest, UnattendedRemovalTellsItsOutcomeAndLogsItsBoxes) {
