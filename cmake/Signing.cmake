@@ -6,12 +6,18 @@
 #                 file (.pfx, .p12) that holds the key too
 #   QZ_SIGN_KEY   the certificate's private key (PEM or DER)
 #
-# Both are cache variables, taken from the environment variables of the same
-# names when the tree is configured. A passphrase is never stored: the
-# signing step reads it from QZ_SIGN_PASSWORD in the environment of the
-# build.
-set(QZ_SIGN_CERT "$ENV{QZ_SIGN_CERT}" CACHE FILEPATH "Code-signing certificate (empty: the files are not signed)")
-set(QZ_SIGN_KEY "$ENV{QZ_SIGN_KEY}" CACHE FILEPATH "The code-signing certificate's private key")
+# Both are cache variables; where one is empty, the environment variable of
+# the same name is taken when the tree is configured (also a tree configured
+# before it was set). A passphrase is never stored: the signing step reads it
+# from QZ_SIGN_PASSWORD in the environment of the build.
+set(QZ_SIGN_CERT_DOC "Code-signing certificate (empty: the files are not signed)")
+set(QZ_SIGN_KEY_DOC "The code-signing certificate's private key")
+foreach(variable QZ_SIGN_CERT QZ_SIGN_KEY)
+  set(${variable} "" CACHE FILEPATH "${${variable}_DOC}")
+  if(NOT ${variable} AND NOT "$ENV{${variable}}" STREQUAL "")
+    set(${variable} "$ENV{${variable}}" CACHE FILEPATH "${${variable}_DOC}" FORCE)
+  endif()
+endforeach()
 
 if(WIN32 AND QZ_SIGN_CERT)
   find_program(QZ_OSSLSIGNCODE NAMES osslsigncode)
