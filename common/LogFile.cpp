@@ -34,8 +34,10 @@ bool LogFile::Open(const char* logDirectory, TextBuffer& message) {
   // A path that does not fit its buffer is not opened cut short.
   if (fits) file_ = files_.OpenForAppending(path.c_str(), platform::kShareWrite, error);
   if (!file_) {
-    message.Format("Nem hozható létre a %s logfile!\n\nEngedélyezze a %s könyvtár\nírását az installáció megkezdéséhez!",
-                   path.c_str(), logDirectory);
+    // The file is named in full, also where its path was too long to open.
+    message.Format(
+        "Nem hozható létre a %s\\qzlog.txt logfile!\n\nEngedélyezze a %s könyvtár\nírását az installáció megkezdéséhez!",
+        logDirectory, logDirectory);
     return false;
   }
   return true;

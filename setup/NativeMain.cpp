@@ -25,7 +25,7 @@
 #include "common/Registry.h"
 #include "platform/sim/NativeProgram.h"
 #include "platform/sim/SimMachine.h"
-#include "setup/UnattendedOperator.h"
+#include "setup/SimulatedSetup.h"
 
 namespace {
 
@@ -123,14 +123,7 @@ int main(int argc, char** argv) {
       machine.registry().KillAtWrite(killAt, killUnder);
     }
     qz::platform::sim::EchoTranscript(machine.ui());
-    switch (qz::RunUnattended(machine, options).outcome) {
-      case qz::RunOutcome::Finished: return 0;
-      case qz::RunOutcome::Stopped: return 2;
-      case qz::RunOutcome::Left: return 3;
-      case qz::RunOutcome::Failed:
-      case qz::RunOutcome::Running: return 1;
-    }
-    return 1;
+    return qz::ExitStatus(qz::RunUnattended(machine, options).outcome);
   } catch (const std::exception& e) {
     return qz::platform::sim::ReportTrouble("QZSetup", e);
   }

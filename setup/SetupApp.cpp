@@ -4,6 +4,17 @@
 
 namespace qz {
 
+int ExitStatus(RunOutcome outcome) {
+  switch (outcome) {
+    case RunOutcome::Finished: return 0;
+    case RunOutcome::Stopped: return 2;
+    case RunOutcome::Left: return 3;
+    case RunOutcome::Failed:
+    case RunOutcome::Running: break;
+  }
+  return 1;
+}
+
 SetupApp::SetupApp(platform::Platform& p, platform::BtrieveEngine& engine, InstallSequence rows)
     : platform(p), btrieve(engine), script(p.files), registry(p.registry), log(p.files), sequence(std::move(rows)) {}
 

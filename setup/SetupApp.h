@@ -25,6 +25,10 @@ enum class RunOutcome {
   Left,      // the user left through the exit confirmation
 };
 
+// The program's exit status for how the run ended: 0 finished, 1 failed,
+// 2 stopped by a message before any page, 3 left by the user.
+int ExitStatus(RunOutcome outcome);
+
 class SetupApp {
  public:
   SetupApp(platform::Platform& platform, platform::BtrieveEngine& btrieve, InstallSequence sequence);

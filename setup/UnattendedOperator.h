@@ -6,9 +6,7 @@
 
 #include <string>
 
-#include "platform/sim/SimMachine.h"
 #include "platform/sim/SimUserInterface.h"
-#include "setup/SetupApp.h"
 
 namespace qz {
 
@@ -36,17 +34,5 @@ class UnattendedOperator : public platform::sim::SimOperator {
   UnattendedOptions options_;
   std::size_t acceptedShowing_ = 0;
 };
-
-// How an unattended run ended, and the settings it worked with.
-struct UnattendedRun {
-  RunOutcome outcome = RunOutcome::Running;
-  SetupSettings settings;
-};
-
-// The whole setup program on a simulated machine, driven by the unattended
-// operator: the setup's own dialogs, the machine's Btrieve engine, and its
-// shell unless `shell` stands in for it (to watch the links made).
-UnattendedRun RunUnattended(platform::sim::SimMachine& machine, const UnattendedOptions& options,
-                            platform::Shell* shell = nullptr);
 
 }  // namespace qz

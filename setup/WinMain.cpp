@@ -1,17 +1,40 @@
 // QZSetup.exe: the setup program on the real machine.
+//
+//   QZSetup.exe [/S [/NOOVERWRITE] [/D=PATH]]
+//
+// Without options the wizard is shown; with /S it runs unattended and
+// without a window (setup/UnattendedSetup.h). Both return the native
+// program's exit statuses: 0 finished, 1 failed, 2 stopped by a message
+// before any page, 3 left (a directory the page refused, or the overwrite
+// question answered No), 64 a command line not understood.
 #include <windows.h>
+
+#include <string>
 
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/btrieve/Win32Btrieve.h"
 #include "setup/ProgramSteps.h"
 #include "setup/SetupApp.h"
+#include "setup/UnattendedSetup.h"
+
+namespace qz::templates {
+extern const platform::sim::DialogTemplateSet kQZSetupDialogs;
+}
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   qz::platform::win32::Win32Machine machine;
   // BTRCALL is bound by ordinal 1 when the program is loaded.
   qz::platform::win32::Win32Btrieve btrieve;
+  qz::SetupCommandLine options;
+  std::string problem;
+  if (!qz::ParseSetupCommandLine(GetCommandLineA(), options, problem)) {
+    return qz::SetupBadUsage(machine.platform(), options.silent, problem);
+  }
+  if (options.silent) {
+    return qz::RunUnattendedSetup(machine.platform(), btrieve, qz::MakeInstallSequence(qz::ProgramSteps()), options,
+                                  qz::templates::kQZSetupDialogs);
+  }
   qz::SetupApp app(machine.platform(), btrieve, qz::MakeInstallSequence(qz::ProgramSteps()));
   app.Run();
-  // Success in every case: the outcome was told to the user and the log.
-  return 0;
+  return qz::ExitStatus(app.outcome);
 }

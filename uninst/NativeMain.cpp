@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
     qz::platform::sim::EchoTranscript(ui);
     switch (qz::UninstallApp(machine.platform(), arguments)) {
       case qz::UninstallOutcome::Finished: return 0;
-      case qz::UninstallOutcome::Failed: return 1;
+      case qz::UninstallOutcome::Failed:
+      case qz::UninstallOutcome::NotInstalled: return 1;
       case qz::UninstallOutcome::Stopped: return 2;
       case qz::UninstallOutcome::Left: return 3;
     }

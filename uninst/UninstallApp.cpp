@@ -16,13 +16,15 @@ std::string ApplicationNameFrom(const std::vector<std::string>& arguments) {
   return {};
 }
 
-UninstallOutcome UninstallApp(platform::Platform& platform, const std::vector<std::string>& arguments) {
+UninstallOutcome UninstallApp(platform::Platform& platform, const std::vector<std::string>& arguments,
+                              const std::function<void(LogFile&)>& logOpened) {
   LogFile log(platform.files);
   Registry registry(platform.registry);
   const char* caption = platform.ui.ProgramName();
 
   PathText logDirectory;
-  NameText message;
+  // Room for the message with the log's path and its folder in full.
+  LogText message;
   bool opened = LogFile::LogDirectory(platform.files, logDirectory) && log.Open(logDirectory.c_str(), message);
   if (!opened) {
     if (message.empty()) message.Format("Nem hozható létre a %s könyvtár!", logDirectory.c_str());
@@ -30,6 +32,7 @@ UninstallOutcome UninstallApp(platform::Platform& platform, const std::vector<st
     return UninstallOutcome::Stopped;
   }
   registry.AttachLog(&log);
+  if (logOpened) logOpened(log);
   log.WriteBanner(LogFile::Program::Uninstaller, platform.clock.Now());
 
   std::string appName = ApplicationNameFrom(arguments);
@@ -51,7 +54,8 @@ UninstallOutcome UninstallApp(platform::Platform& platform, const std::vector<st
     UninstallContext context{platform, log, registry};
     UninstallDialog progress(context, appName);
     platform.ui.RunDialog(progress);
-    outcome = progress.succeeded() ? UninstallOutcome::Finished : UninstallOutcome::Failed;
+    if (progress.succeeded()) outcome = UninstallOutcome::Finished;
+    else outcome = progress.registered() ? UninstallOutcome::Failed : UninstallOutcome::NotInstalled;
   }
   log.Close();
   return outcome;

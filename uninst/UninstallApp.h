@@ -2,9 +2,11 @@
 // The uninstaller: opens the shared log, reads the application's name from
 // the command line, asks for confirmation and runs the progress page.
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "common/LogFile.h"
 #include "platform/Platform.h"
 
 namespace qz {
@@ -17,15 +19,18 @@ namespace qz {
 // than an application name can be (255 characters).
 std::string ApplicationNameFrom(const std::vector<std::string>& arguments);
 
-// How a run ended (the Windows program exits with 0 in every case).
+// How a run ended (qzuninst.exe without /S exits with 0 in every case).
 enum class UninstallOutcome {
-  Finished,  // everything removed
-  Failed,    // not registered, or a removal step failed
-  Stopped,   // no log, or no application name: a message before any page
-  Left,      // the user cancelled the confirmation
+  Finished,      // everything removed
+  Failed,        // a removal step failed
+  NotInstalled,  // no such application is registered
+  Stopped,       // no log, or no application name: a message before any page
+  Left,          // the user cancelled the confirmation
 };
 
-// Runs the whole uninstaller.
-UninstallOutcome UninstallApp(platform::Platform& platform, const std::vector<std::string>& arguments);
+// Runs the whole uninstaller. `logOpened`, when given, is handed the log
+// once it is open, for the rest of the run.
+UninstallOutcome UninstallApp(platform::Platform& platform, const std::vector<std::string>& arguments,
+                              const std::function<void(LogFile&)>& logOpened = {});
 
 }  // namespace qz

@@ -26,6 +26,7 @@ UninstallDialog::UninstallDialog(UninstallContext& context, std::string_view app
 bool UninstallDialog::CheckApplication(platform::Dialog& dialog) {
   ctx_.log.Write("---> Alkalmazás ellenőrzése\n");
   if (ctx_.registry.IsValidKey(AppKey(appName_).view())) {
+    registered_ = true;
     NameText caption;
     caption.Format("%s eltávolító", appName_.c_str());
     dialog.SetCaption(caption.c_str());

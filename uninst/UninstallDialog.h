@@ -44,6 +44,8 @@ class UninstallDialog : public platform::DialogHandler {
   const PathText& homeDir() const { return homeDir_; }
   // True once a removal ran with every step succeeding.
   bool succeeded() const { return succeeded_; }
+  // True once the application's key was found.
+  bool registered() const { return registered_; }
 
  private:
   bool MayRemove(const TextBuffer& directory);
@@ -55,6 +57,7 @@ class UninstallDialog : public platform::DialogHandler {
   NameText appName_;
   PathText homeDir_;
   bool succeeded_ = false;
+  bool registered_ = false;
 };
 
 }  // namespace qz

@@ -1,14 +1,24 @@
 // qzuninst.exe: the uninstaller on the real machine, started by the
 // system's uninstall entry or the program group's shortcut with the
 // application's name as its argument.
+//
+//   qzuninst.exe [/S] "Application name"
+//
+// With /S the removal runs without a window and without the confirmation
+// (uninst/UnattendedUninstall.h) and tells its outcome in the exit status.
+// Without it the dialogs are shown and the exit status is 0 in every case.
 #include <windows.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "platform/win32/Win32Platform.h"
+#include "uninst/UnattendedUninstall.h"
 #include "uninst/UninstallApp.h"
+
+namespace qz::templates {
+extern const platform::sim::DialogTemplateSet kQzuninstDialogs;
+}
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // The C runtime has split the command line by the platform's rules: a
@@ -16,6 +26,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   std::vector<std::string> arguments;
   for (int i = 1; i < __argc; ++i) arguments.emplace_back(__argv[i]);
   qz::platform::win32::Win32Machine machine;
+  if (qz::AsksForUnattendedRun(arguments)) {
+    return qz::RunUnattendedUninstall(machine.platform(), arguments, qz::templates::kQzuninstDialogs);
+  }
   qz::UninstallApp(machine.platform(), arguments);
   return 0;
 }

@@ -18,14 +18,18 @@ void SimList::AddString(const char* text) {
   byText_.emplace(Folded(text), static_cast<int>(items_.size()) - 1);
 }
 
-void SimList::SelectString(int start, const char* prefix) {
+std::vector<int> SimList::Matches(const char* prefix) const {
   std::string folded = Folded(prefix);
-  std::vector<int> candidates;
+  std::vector<int> found;
   for (auto it = byText_.lower_bound(folded); it != byText_.end() && it->first.compare(0, folded.size(), folded) == 0;
        ++it) {
-    candidates.push_back(it->second);
+    found.push_back(it->second);
   }
-  int found = ChooseInSearchOrder(candidates, static_cast<int>(items_.size()), start);
+  return found;
+}
+
+void SimList::SelectString(int start, const char* prefix) {
+  int found = ChooseInSearchOrder(Matches(prefix), static_cast<int>(items_.size()), start);
   if (found >= 0) selected_ = found;
 }
 

@@ -15,6 +15,9 @@ class SimList : public ListControl {
  public:
   void AddString(const char* text) override;
   void SelectString(int start, const char* prefix) override;
+  // The indexes of the items that begin with the prefix, letter case
+  // folded as Windows folds Windows-1250; in no particular order.
+  std::vector<int> Matches(const char* prefix) const;
   const std::vector<std::string>& items() const { return items_; }
   int selected() const { return selected_; }
 

@@ -5,12 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "common/ProgressList.h"
 #include "tests/support/Bitmap.h"
+#include "tests/support/SelfCheckingDialog.h"
 #include "tests/support/TestMachine.h"
 
 #ifndef _WIN32
@@ -26,31 +26,6 @@ namespace qz::test {
 namespace {
 
 using namespace platform;
-
-// A dialog that does its own checks once shown, then ends itself.
-class SelfCheckingDialog : public DialogHandler {
- public:
-  SelfCheckingDialog(int id, std::function<void(Dialog&)> check) : id_(id), check_(std::move(check)) {}
-  int TemplateId() const override { return id_; }
-  void OnInit(Dialog&) override { events += "init "; }
-  void OnShow(Dialog& dialog) override {
-    if (shown_++) return;
-    events += "show ";
-    dialog.PostCommand(9999);
-    dialog.PostCommand(9998);
-  }
-  void OnCommand(Dialog& dialog, int id) override {
-    events += std::to_string(id) + " ";
-    if (id == 9999) check_(dialog);
-    if (id == 9998) dialog.End(77);
-  }
-  std::string events;
-
- private:
-  int id_;
-  std::function<void(Dialog&)> check_;
-  int shown_ = 0;
-};
 
 class DialogTest : public ::testing::Test {
  protected:

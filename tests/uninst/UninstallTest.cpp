@@ -5,6 +5,7 @@
 #include "platform/sim/SimList.h"
 #include "tests/support/SimFixture.h"
 #include "uninst/ConfirmDialog.h"
+#include "uninst/UnattendedUninstall.h"
 #include "uninst/UninstallApp.h"
 #include "uninst/UninstallDialog.h"
 
@@ -297,7 +298,7 @@ TEST_F(FlowTest, CancelledConfirmationRemovesNothing) {
 TEST_F(FlowTest, NotRegisteredRemovesNothing) {
   WriteFile("C:\\SZAMLA\\SZAMLA.EXE");
   operator_.Click(kConfirmDialogId, platform::kIdOk).Answer(platform::kIdOk);
-  EXPECT_EQ(Run({"Számla"}), UninstallOutcome::Failed);
+  EXPECT_EQ(Run({"Számla"}), UninstallOutcome::NotInstalled);
   EXPECT_TRUE(Exists("C:\\SZAMLA\\SZAMLA.EXE"));
   EXPECT_THAT(Log(), HasSubstr("=  ERROR\r\nA 'Számla' nincs telepítve!\r\n\r\n\r\n\r\n"));
   EXPECT_THAT(Transcript(), HasSubstr("(OK, exclamation): A 'Számla' nincs telepítve!\n"));
@@ -346,6 +347,74 @@ TEST_F(FlowTest, FailingFileStepLetsTheOtherStepsRun) {
   ASSERT_NE(box, std::string::npos);
   EXPECT_LT(box, shortcuts);
   EXPECT_LT(shortcuts, result);
+}
+
+// A machine whose Windows folder has a long name and whose log cannot be
+// opened there: the rest is the simulated machine's.
+class LongWindowsFolder : public platform::FileSystem {
+ public:
+  explicit LongWindowsFolder(platform::FileSystem& files) : files_(files) {}
+  PathText WindowsDir() override { return PathText("C:\\" + std::string(240, 'W')); }
+  PathText SystemDir() override { return files_.SystemDir(); }
+  std::vector<std::string> SystemFolders() override { return files_.SystemFolders(); }
+  platform::ErrorCode FinalPath(const char* p, PathText& f) override { return files_.FinalPath(p, f); }
+  platform::ErrorCode MakeDirectory(const char*) override { return platform::kOk; }
+  platform::ErrorCode CopyFileTo(const char* s, const char* t, bool f) override { return files_.CopyFileTo(s, t, f); }
+  platform::ErrorCode GetAttributes(const char* p, std::uint32_t& a) override { return files_.GetAttributes(p, a); }
+  platform::ErrorCode SetAttributes(const char* p, std::uint32_t a) override { return files_.SetAttributes(p, a); }
+  platform::ErrorCode RemoveFile(const char* p) override { return files_.RemoveFile(p); }
+  platform::ErrorCode RemoveDir(const char* p) override { return files_.RemoveDir(p); }
+  std::unique_ptr<platform::DirectorySearch> FindFiles(const char* p, platform::ErrorCode& e) override {
+    return files_.FindFiles(p, e);
+  }
+  std::unique_ptr<platform::InputFile> OpenForReading(const char* p, platform::ShareMode s,
+                                                      platform::ErrorCode& e) override {
+    return files_.OpenForReading(p, s, e);
+  }
+  std::unique_ptr<platform::OutputFile> OpenForAppending(const char*, platform::ShareMode,
+                                                         platform::ErrorCode& e) override {
+    e = platform::kErrorAccessDenied;
+    return nullptr;
+  }
+  void ErrorMessage(platform::ErrorCode c, TextBuffer& t) override { files_.ErrorMessage(c, t); }
+
+ private:
+  platform::FileSystem& files_;
+};
+
+TEST_F(FlowTest, TheLogsMessageNamesALongWindowsFolderInFull) {
+  LongWindowsFolder files(machine_.files());
+  platform::Platform platform = machine_.platform();
+  platform::Platform longFolder{files, platform.registry, platform.clock, platform.ui, platform.shell};
+  operator_.Answer(platform::kIdOk);
+  EXPECT_EQ(UninstallApp(longFolder, {"Számla"}), UninstallOutcome::Stopped);
+  std::string folder = "C:\\" + std::string(240, 'W') + "\\Vormex";
+  EXPECT_THAT(Transcript(), HasSubstr("Nem hozható létre a " + folder + "\\qzlog.txt logfile!\n    \n    Engedélyezze a " +
+                                      folder + " könyvtár\n    írását az installáció megkezdéséhez!\n"));
+}
+
+// qzuninst.exe /S: no confirmation, no box shown, the boxes in the log and
+// the outcome in the exit status.
+TEST_F(FlowTest, UnattendedRemovalTellsItsOutcomeAndLogsItsBoxes) {
+  auto silent = [this](std::vector<std::string> arguments) {
+    return RunUnattendedUninstall(machine_.platform(), arguments, qz::templates::kQzuninstDialogs);
+  };
+  EXPECT_EQ(silent({"/S", "Számla"}), 2) << "not installed";
+  EXPECT_THAT(Log(), HasSubstr("A 'Számla' nincs telepítve!\r\n\r\n[Üzenetablak: qzuninst] A 'Számla' nincs telepítve!\\n\r\n"));
+  EXPECT_EQ(silent({"/S"}), 2) << "no name";
+  EXPECT_THAT(Log(), HasSubstr("* Programnév : ERROR\r\n[Üzenetablak: qzuninst] Hiba! Nincs megadva"));
+
+  Install();
+  machine_.files().SetAttributes("C:\\SZAMLA\\SZAMLA.EXE", platform::kAttributeReadOnly);
+  EXPECT_EQ(silent({"/S", "Számla"}), 1);
+  EXPECT_THAT(Log(), HasSubstr("[Üzenetablak: qzuninst] A fileok törlése nem sikerült!\r\n"));
+
+  Install();
+  machine_.files().SetAttributes("C:\\SZAMLA\\SZAMLA.EXE", 0);
+  EXPECT_EQ(silent({"/S", "Számla"}), 0);
+  EXPECT_FALSE(Exists("C:\\SZAMLA"));
+  EXPECT_FALSE(registry_.IsValidKey(kEntries + "\\Számla"));
+  EXPECT_EQ(Transcript(), "") << "the machine's own user interface is never used";
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 
 #include "common/CodePage.h"
 #include "platform/sim/SimMachine.h"
-#include "setup/UnattendedOperator.h"
+#include "setup/SimulatedSetup.h"
 #include "tests/support/ScriptMutator.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TreeSnapshot.h"

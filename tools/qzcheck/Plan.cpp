@@ -14,7 +14,7 @@
 #include "btrieve/ConversionPlan.h"
 #include "common/CodePage.h"
 #include "platform/sim/SimMachine.h"
-#include "setup/UnattendedOperator.h"
+#include "setup/SimulatedSetup.h"
 
 namespace qz::check {
 namespace {

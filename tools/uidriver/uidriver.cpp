@@ -21,6 +21,7 @@
 //   hide | show           hide or show the window (for a picture of what lies behind)
 //   shot FILE             save the screen as a bitmap file
 //   sleep MS              wait
+//   timeout S             let the waits below last S seconds (default 60)
 //   desktop NAME          work on the named desktop (Wine's explorer /desktop=NAME)
 //   waitbox CAPTION       wait for a message box and print its text (and, first,
 //                         its owner dialog when that has not been seen shown)
@@ -54,7 +55,8 @@
 
 namespace {
 
-constexpr int kTimeoutMs = 60000;
+// How long a wait lasts before it fails; "timeout" sets it.
+int g_timeoutMs = 60000;
 constexpr int kMessageTextId = 0xFFFF;
 
 std::wstring Wide(const std::string& utf8) {
@@ -189,6 +191,10 @@ class Driver {
     if (command == "volatile") return MakeVolatile(rest);
     if (command == "lock") return Lock(rest);
     if (command == "launch") return Launch(rest);
+    if (command == "timeout") {
+      g_timeoutMs = std::stoi(rest) * 1000;
+      return true;
+    }
     if (command == "sleep") {
       Sleep(static_cast<DWORD>(std::stoi(rest)));
       return true;
@@ -197,7 +203,7 @@ class Driver {
     if (command == "desktop") {
       HDESK desktop = nullptr;
       for (int waited = 0; !(desktop = OpenDesktopW(Wide(rest).c_str(), 0, FALSE, GENERIC_ALL)); waited += 100) {
-        if (waited > kTimeoutMs) return Fail("no desktop " + rest);
+        if (waited > g_timeoutMs) return Fail("no desktop " + rest);
         Sleep(100);
       }
       if (!original_desktop_) original_desktop_ = GetThreadDesktop(GetCurrentThreadId());
@@ -242,7 +248,7 @@ class Driver {
       Print("Enabled " + std::to_string(id) + " " + (IsWindowEnabled(item) ? "yes" : "no"));
     } else if (command == "waitenabled") {
       for (int waited = 0; !IsWindowEnabled(item); waited += 100) {
-        if (waited > kTimeoutMs) return Fail("control " + std::to_string(id) + " stays disabled");
+        if (waited > g_timeoutMs) return Fail("control " + std::to_string(id) + " stays disabled");
         Sleep(100);
       }
       Print("Enabled " + std::to_string(id) + " \"" + Shown(WindowText(item)) + "\"");
@@ -453,7 +459,7 @@ class Driver {
       desktop_ = nullptr;
     }
     for (HANDLE process : launched_) {
-      if (WaitForSingleObject(process, kTimeoutMs) != WAIT_OBJECT_0) return Fail("a launched program does not end");
+      if (WaitForSingleObject(process, g_timeoutMs) != WAIT_OBJECT_0) return Fail("a launched program does not end");
       CloseHandle(process);
     }
     launched_.clear();
@@ -473,14 +479,14 @@ class Driver {
         if (print && seen_.insert(found).second) Print("Dialog \"" + caption + "\"");
         return true;
       }
-      if (waited > kTimeoutMs) return Fail("no window \"" + caption + "\"");
+      if (waited > g_timeoutMs) return Fail("no window \"" + caption + "\"");
       Sleep(100);
     }
   }
 
   bool WaitGone() {
     for (int waited = 0; IsWindow(window_) && IsWindowVisible(window_); waited += 100) {
-      if (waited > kTimeoutMs) return Fail("the window stays");
+      if (waited > g_timeoutMs) return Fail("the window stays");
       Sleep(100);
     }
     gone_ = window_;
