@@ -35,6 +35,10 @@ bool RefusesItem(StepContext& ctx, const TextBuffer& name) {
   return true;
 }
 
+// What a copy may carry that leaves it other than a normal, writable file.
+constexpr std::uint32_t kAttributesNotNormal =
+    platform::kAttributeReadOnly | platform::kAttributeHidden | platform::kAttributeSystem;
+
 // A directory that exists already is entered only when it is a directory
 // of its own: a link or junction there (which another user may have put in
 // the application's tree) would lead the files elsewhere.
@@ -57,6 +61,7 @@ bool IsDirectoryItem(std::string_view line) { return line.find("DIR") != std::st
 
 bool InstallSection(StepContext& ctx, InstallCursor& cursor, std::string_view root, std::string_view label) {
   cursor.currentDir.Assign(root);
+  cursor.madeHere = false;
   cursor.itemName.Clear();
   if (!ctx.script.FindLabel(label)) return false;
   bool result = true;
@@ -95,6 +100,7 @@ bool MakeDirItem(StepContext& ctx, InstallCursor& cursor, std::string_view line,
   // then be taken from the medium's drive root: it is skipped as well.
   if (macros.Expand(line, name, &whole) == 0 || name.empty()) return true;
   cursor.itemName.Assign(FitsPath(name, whole) ? name.view() : std::string_view());
+  cursor.madeHere = false;
 
   if (name == "..") {
     std::string_view dir = cursor.currentDir.view();
@@ -136,6 +142,7 @@ bool MakeDirItem(StepContext& ctx, InstallCursor& cursor, std::string_view line,
   if (error != kOk && error != platform::kErrorAlreadyExists) return DirectoryFailed(ctx, path, error);
   ctx.log.Write("OK\n");
   cursor.currentDir.Assign(path.view());
+  cursor.madeHere = error == kOk;
   return true;
 }
 
@@ -168,12 +175,20 @@ bool CopyFileItem(StepContext& ctx, InstallCursor& cursor, std::string_view line
   }
 
   platform::FileSystem& files = ctx.platform.files;
-  // A link in the target's place is replaced, never written through.
-  if (IsLinkOnDisk(ctx, target)) files.RemoveFile(target.c_str());
-  files.SetAttributes(target.c_str(), platform::kAttributeNormal);
-  ErrorCode error = files.CopyFileTo(source.c_str(), target.c_str(), false);
+  // An existing target is made normal, so that a read-only one is
+  // overwritten; a link in its place is replaced, never written through.
+  // In a directory the section has just made there is nothing to look at:
+  // an installation of thousands of files feels every call a file.
+  std::uint32_t existing = 0;
+  if (!cursor.madeHere && files.GetAttributes(target.c_str(), existing) == kOk) {
+    if (existing & platform::kAttributeReparsePoint) files.RemoveFile(target.c_str());
+    else files.SetAttributes(target.c_str(), platform::kAttributeNormal);
+  }
+  std::uint32_t copied = 0;
+  ErrorCode error = files.CopyFileTo(source.c_str(), target.c_str(), false, &copied);
   if (error != kOk) return CopyFailed(ctx, source, error);
-  files.SetAttributes(target.c_str(), platform::kAttributeNormal);
+  // A copy of a read-only file on the medium is left writable.
+  if (copied & kAttributesNotNormal) files.SetAttributes(target.c_str(), platform::kAttributeNormal);
   ctx.log.Write("OK\n");
   return true;
 }

@@ -16,6 +16,9 @@ namespace qz {
 struct InstallCursor {
   PathText currentDir;
   PathText itemName;
+  // The current directory was made by this section: nothing stands in it
+  // but what the section has copied there since.
+  bool madeHere = false;
 };
 
 // Installs the section `label` below `root`. False when the label is

@@ -16,6 +16,8 @@ namespace qz::platform {
 
 // File attributes as Win32 defines them.
 inline constexpr std::uint32_t kAttributeReadOnly = 0x01;
+inline constexpr std::uint32_t kAttributeHidden = 0x02;
+inline constexpr std::uint32_t kAttributeSystem = 0x04;
 inline constexpr std::uint32_t kAttributeDirectory = 0x10;
 inline constexpr std::uint32_t kAttributeArchive = 0x20;
 inline constexpr std::uint32_t kAttributeNormal = 0x80;
@@ -88,7 +90,13 @@ class FileSystem {
   // One level: the parent must exist. 183 when the name exists already.
   virtual ErrorCode MakeDirectory(const char* path) = 0;
   // 80 when the target exists and failIfExists is set.
-  virtual ErrorCode CopyFileTo(const char* source, const char* target, bool failIfExists) = 0;
+  // The copy carries the source's attributes (read-only among them), as
+  // CopyFile does; `copiedAttributes`, when given, receives them.
+  virtual ErrorCode CopyFileTo(const char* source, const char* target, bool failIfExists,
+                               std::uint32_t* copiedAttributes) = 0;
+  ErrorCode CopyFileTo(const char* source, const char* target, bool failIfExists) {
+    return CopyFileTo(source, target, failIfExists, nullptr);
+  }
   virtual ErrorCode GetAttributes(const char* path, std::uint32_t& attributes) = 0;
   virtual ErrorCode SetAttributes(const char* path, std::uint32_t attributes) = 0;
   virtual ErrorCode RemoveFile(const char* path) = 0;

@@ -304,7 +304,8 @@ ErrorCode SimFileSystem::MakeDirectory(const char* path) {
   return kOk;
 }
 
-ErrorCode SimFileSystem::CopyFileTo(const char* source, const char* target, bool failIfExists) {
+ErrorCode SimFileSystem::CopyFileTo(const char* source, const char* target, bool failIfExists,
+                                    std::uint32_t* copiedAttributes) {
   ResolvedPath from = paths_.Resolve(source);
   if (from.error) return from.error;
   if (!from.exists) return MissingError(from);
@@ -340,6 +341,9 @@ ErrorCode SimFileSystem::CopyFileTo(const char* source, const char* target, bool
     futimens(out, times);
     mode_t mode = IsReadOnlyMode(sourceStat.st_mode) ? 0444 : 0644;
     if (mode != CreatedMode()) fchmod(out, mode);
+    if (copiedAttributes) {
+      *copiedAttributes = kAttributeArchive | (IsReadOnlyMode(sourceStat.st_mode) ? kAttributeReadOnly : 0);
+    }
   }
   if (close(out) != 0 && error == kOk) error = ErrnoToError(errno);
   if (error != kOk) {

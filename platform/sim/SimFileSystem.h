@@ -21,7 +21,9 @@ class SimFileSystem : public FileSystem {
   std::vector<std::string> SystemFolders() override;
   ErrorCode FinalPath(const char* path, PathText& finalPath) override;
   ErrorCode MakeDirectory(const char* path) override;
-  ErrorCode CopyFileTo(const char* source, const char* target, bool failIfExists) override;
+  using FileSystem::CopyFileTo;
+  ErrorCode CopyFileTo(const char* source, const char* target, bool failIfExists,
+                       std::uint32_t* copiedAttributes) override;
   ErrorCode GetAttributes(const char* path, std::uint32_t& attributes) override;
   ErrorCode SetAttributes(const char* path, std::uint32_t attributes) override;
   ErrorCode RemoveFile(const char* path) override;

@@ -12,7 +12,9 @@ class Win32FileSystem : public FileSystem {
   std::vector<std::string> SystemFolders() override;
   ErrorCode FinalPath(const char* path, PathText& finalPath) override;
   ErrorCode MakeDirectory(const char* path) override;
-  ErrorCode CopyFileTo(const char* source, const char* target, bool failIfExists) override;
+  using FileSystem::CopyFileTo;
+  ErrorCode CopyFileTo(const char* source, const char* target, bool failIfExists,
+                       std::uint32_t* copiedAttributes) override;
   ErrorCode GetAttributes(const char* path, std::uint32_t& attributes) override;
   ErrorCode SetAttributes(const char* path, std::uint32_t attributes) override;
   ErrorCode RemoveFile(const char* path) override;
@@ -21,6 +23,10 @@ class Win32FileSystem : public FileSystem {
   std::unique_ptr<InputFile> OpenForReading(const char* path, ShareMode share, ErrorCode& error) override;
   std::unique_ptr<OutputFile> OpenForAppending(const char* path, ShareMode share, ErrorCode& error) override;
   void ErrorMessage(ErrorCode code, TextBuffer& text) override;
+
+ private:
+  static constexpr unsigned long kCopyBufferSize = 64 * 1024;
+  std::unique_ptr<char[]> copyBuffer_;  // made at the first copy, kept for the next
 };
 
 class Win32Registry : public RegistryStore {

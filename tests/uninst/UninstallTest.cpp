@@ -359,7 +359,9 @@ class LongWindowsFolder : public platform::FileSystem {
   std::vector<std::string> SystemFolders() override { return files_.SystemFolders(); }
   platform::ErrorCode FinalPath(const char* p, PathText& f) override { return files_.FinalPath(p, f); }
   platform::ErrorCode MakeDirectory(const char*) override { return platform::kOk; }
-  platform::ErrorCode CopyFileTo(const char* s, const char* t, bool f) override { return files_.CopyFileTo(s, t, f); }
+  platform::ErrorCode CopyFileTo(const char* s, const char* t, bool f, std::uint32_t* a) override {
+    return files_.CopyFileTo(s, t, f, a);
+  }
   platform::ErrorCode GetAttributes(const char* p, std::uint32_t& a) override { return files_.GetAttributes(p, a); }
   platform::ErrorCode SetAttributes(const char* p, std::uint32_t a) override { return files_.SetAttributes(p, a); }
   platform::ErrorCode RemoveFile(const char* p) override { return files_.RemoveFile(p); }
