@@ -168,9 +168,11 @@ TEST_F(ConversionPlanTest, VersionSectionsWithTheirLines) {
     }
     Texts seen;
   } sections;
-  platform::LineReader reader(std::make_unique<MemoryInput>(
-      "x" + std::string(3000, 'y') + "\nAppVesion=1.1\nTABLE=CIKK.DAT\nAPPEND_FIELD=1\nAppVesion=\n"
-      "AppVesion=  1.2 \r\nTABLE=CIKK.DAT\nAPPEND_FIELD=2\n"));
+  std::string script(1, 'x');
+  script.append(3000, 'y');
+  script.append("\nAppVesion=1.1\nTABLE=CIKK.DAT\nAPPEND_FIELD=1\nAppVesion=\n"
+                "AppVesion=  1.2 \r\nTABLE=CIKK.DAT\nAPPEND_FIELD=2\n");
+  platform::LineReader reader(std::make_unique<MemoryInput>(script));
   plan_.ReadScript(reader, &sections);
   EXPECT_EQ(sections.seen, (Texts{"2 1.1", "6 1.2 active"})) << "a version line without a token is no section";
   EXPECT_EQ(Changes("CIKK.DAT"), (Texts{"99999/2"}));
