@@ -106,8 +106,10 @@ class Win32Canvas : public Canvas {
 // without changing what the list holds or shows.
 // - Drawing. Each line added and scrolled into view has the list and its
 //   scroll bar redrawn at once; that was nearly all of a file's cost under
-//   Wine (15 ms a line). The list draws at most ten times a second while
-//   lines come in, and always before anything else can be seen or done:
+//   Wine (15 ms a line), and a drawing of the whole list still costs some
+//   8 ms. The list draws at most four times a second while lines come in
+//   (ten times cost a file a sixth more than the unattended run), and
+//   always before anything else can be seen or done:
 //   when the handler returns to the dialog, and before a message box, a
 //   nested dialog or the folder browser opens (ReleaseDrawing). Wine's list
 //   box keeps WM_SETREDRAW to itself and goes on drawing its scroll bar;
@@ -151,7 +153,7 @@ class Win32List : public ListControl {
   }
 
  private:
-  static constexpr DWORD kDrawingIntervalMs = 100;
+  static constexpr DWORD kDrawingIntervalMs = 250;
 
   void HoldDrawing() {
     if (held_) return;
