@@ -9,18 +9,28 @@ namespace {
 using platform::ErrorCode;
 using platform::kOk;
 
-bool DirectoryFailed(StepContext& ctx, const TextBuffer& path, ErrorCode error) {
-  ctx.log.LogError(error);
+// The boxes of a directory that is not made and of a file that is not
+// copied, once the log has said why.
+bool WarnDirectory(StepContext& ctx, const TextBuffer& path) {
   ctx.messageText.Format("Könyvtár létrehozási hiba!\n\nKönyvtár : %s", path.c_str());
   ShowWarning(ctx, ctx.messageText.c_str());
   return false;
 }
 
-bool CopyFailed(StepContext& ctx, const TextBuffer& source, ErrorCode error) {
-  ctx.log.LogError(error);
+bool WarnCopy(StepContext& ctx, const TextBuffer& source) {
   ctx.messageText.Format("Fájl másolási hiba\n\nFile : %s", source.c_str());
   ShowWarning(ctx, ctx.messageText.c_str());
   return false;
+}
+
+bool DirectoryFailed(StepContext& ctx, const TextBuffer& path, ErrorCode error) {
+  ctx.log.LogError(error);
+  return WarnDirectory(ctx, path);
+}
+
+bool CopyFailed(StepContext& ctx, const TextBuffer& source, ErrorCode error) {
+  ctx.log.LogError(error);
+  return WarnCopy(ctx, source);
 }
 
 // An item's name must stay below its section's root: a relative path of
@@ -126,18 +136,12 @@ bool MakeDirItem(StepContext& ctx, InstallCursor& cursor, std::string_view line,
   ctx.progress.AddLine(ctx.messageText.c_str());
   ctx.log.Print("Könyvtár készítés : %s...", path.c_str());
   if (!fits) return DirectoryFailed(ctx, path, platform::kErrorFilenameTooLong);
-  if (RefusesItem(ctx, name)) {
-    ctx.messageText.Format("Könyvtár létrehozási hiba!\n\nKönyvtár : %s", path.c_str());
-    ShowWarning(ctx, ctx.messageText.c_str());
-    return false;
-  }
+  if (RefusesItem(ctx, name)) return WarnDirectory(ctx, path);
   ErrorCode error = ctx.platform.files.MakeDirectory(path.c_str());
   if (error == platform::kErrorAlreadyExists && IsLinkOnDisk(ctx, path)) {
     ctx.log.LogError(platform::kErrorAccessDenied);
     ctx.log.Print("Könyvtár hivatkozás (link) : %s, nem követjük\n", path.c_str());
-    ctx.messageText.Format("Könyvtár létrehozási hiba!\n\nKönyvtár : %s", path.c_str());
-    ShowWarning(ctx, ctx.messageText.c_str());
-    return false;
+    return WarnDirectory(ctx, path);
   }
   if (error != kOk && error != platform::kErrorAlreadyExists) return DirectoryFailed(ctx, path, error);
   ctx.log.Write("OK\n");
@@ -168,11 +172,7 @@ bool CopyFileItem(StepContext& ctx, InstallCursor& cursor, std::string_view line
   ctx.progress.AddLine(ctx.messageText.c_str());
   ctx.log.Print("Fájl másolás : %s...", target.c_str());
   if (!fits) return CopyFailed(ctx, source, platform::kErrorFilenameTooLong);
-  if (!name.empty() && RefusesItem(ctx, name)) {
-    ctx.messageText.Format("Fájl másolási hiba\n\nFile : %s", source.c_str());
-    ShowWarning(ctx, ctx.messageText.c_str());
-    return false;
-  }
+  if (!name.empty() && RefusesItem(ctx, name)) return WarnCopy(ctx, source);
 
   platform::FileSystem& files = ctx.platform.files;
   // An existing target is made normal, so that a read-only one is

@@ -182,11 +182,16 @@ bool UninstallDialog::RemoveFolder(const char* directory, ProgressList& progress
 
 bool UninstallDialog::RemoveLink(const char* link, ProgressList& progress) {
   ctx_.log.Print("Könyvtár hivatkozás : %s (csak a hivatkozás törlődik, amire mutat, az nem)\n", link);
+  return RemoveDirEntry(link, progress);
+}
+
+// An emptied directory, or a link to one, with its list and log lines.
+bool UninstallDialog::RemoveDirEntry(const char* directory, ProgressList& progress) {
   PathText line;
-  line.Format("   Törlés : %s", link);
+  line.Format("   Törlés : %s", directory);
   progress.AddLine(line.c_str());
-  ctx_.log.Print("Könyvtár törlés : %s...", link);
-  platform::ErrorCode error = ctx_.platform.files.RemoveDir(link);
+  ctx_.log.Print("Könyvtár törlés : %s...", directory);
+  platform::ErrorCode error = ctx_.platform.files.RemoveDir(directory);
   if (error != platform::kOk) {
     ctx_.log.LogError(error);
     return false;
@@ -235,16 +240,7 @@ bool UninstallDialog::RemoveTree(const char* directory, ProgressList& progress) 
     }
   }
   search.reset();
-  line.Format("   Törlés : %s", directory);
-  progress.AddLine(line.c_str());
-  ctx_.log.Print("Könyvtár törlés : %s...", directory);
-  error = files.RemoveDir(directory);
-  if (error != platform::kOk) {
-    ctx_.log.LogError(error);
-    return false;
-  }
-  ctx_.log.Write("OK\n");
-  return result;
+  return RemoveDirEntry(directory, progress) && result;
 }
 
 }  // namespace qz

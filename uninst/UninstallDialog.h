@@ -48,6 +48,7 @@ class UninstallDialog : public platform::DialogHandler {
   bool registered() const { return registered_; }
 
  private:
+  bool RemoveDirEntry(const char* directory, ProgressList& progress);
   bool MayRemove(const TextBuffer& directory);
   void RemoveDesktopLink(const TextBuffer& link);
   bool DeleteKeyIfThere(std::string_view key);

@@ -169,6 +169,16 @@ class MediumChecker {
                      item.text.size(), limit, consequence));
     return true;
   }
+  // A settings file's name that does not fit a path: true, with its
+  // finding and where the installation stops.
+  bool RefusedSettingsFileName(int line, const TextBuffer& name, bool whole, const char* where) {
+    if (FitsPath(name, whole)) return false;
+    AddScript(Check::TextLength, line,
+              Printf("the settings file's name is %zu characters long: over 259, it cannot be opened, and the "
+                     "installation stops %s",
+                     name.length(), where));
+    return true;
+  }
 
   // The items of the first section of the label, as the setup program reads
   // them; false when the label is not there.
@@ -380,13 +390,7 @@ void MediumChecker::CheckBtrieveSettings() {
                          key.length(), kMaxCheckLine));
         continue;
       }
-      if (!FitsPath(file, fileWhole)) {
-        AddScript(Check::TextLength, item.line,
-                  Printf("the settings file's name is %zu characters long: over 259, it cannot be opened, and the "
-                         "installation stops where the key exists",
-                         file.length()));
-        continue;
-      }
+      if (RefusedSettingsFileName(item.line, file, fileWhole, "where the key exists")) continue;
       CheckSettingsFile(file.view(), item.line, true);
     }
   }
@@ -396,13 +400,7 @@ void MediumChecker::CheckBtrieveSettings() {
       WideText path;
       bool whole = true;
       macros_.Expand(item.text, path, &whole);
-      if (!FitsPath(path, whole)) {
-        AddScript(Check::TextLength, item.line,
-                  Printf("the settings file's name is %zu characters long: over 259, it cannot be opened, and the "
-                         "installation stops here",
-                         path.length()));
-        break;
-      }
+      if (RefusedSettingsFileName(item.line, path, whole, "here")) break;
       CheckSettingsFile(path.view(), item.line, false);
     }
   }
