@@ -226,38 +226,46 @@ void SimRegistry::Load() {
   }
 }
 
-void SimRegistry::ExportKey(const Key& key, const std::string& path, std::string& out) const {
-  if (key.parent) {
-    out += "\r\n[" + path + "]\r\n";
-    for (const Value& v : key.values) {
-      out += v.name.empty() ? std::string("@") : Quoted(v.name);
-      out += '=';
-      if (v.type == kTypeString && IsPlainString(v.data)) {
-        out += Quoted(v.data.substr(0, v.data.size() - 1));
-      } else if (v.type == kTypeDWord && v.data.size() == 4) {
-        std::uint32_t dword;
-        std::memcpy(&dword, v.data.data(), 4);
-        char text[16];
-        std::snprintf(text, sizeof text, "dword:%08x", dword);
-        out += text;
-      } else if (v.type == static_cast<std::uint32_t>(ValueType::Binary)) {
-        out += "hex:" + HexText(v.data);
-      } else {
-        char prefix[16];
-        std::snprintf(prefix, sizeof prefix, "hex(%x):", v.type);
-        out += prefix + HexText(v.data);
-      }
-      out += "\r\n";
+void SimRegistry::VisitKey(const Key& key, const std::string& path, const KeyVisitor& visit) {
+  std::vector<ExportedValue> values;
+  for (const Value& v : key.values) {
+    ExportedValue& out = values.emplace_back();
+    out.name = v.name;
+    out.line = v.name.empty() ? std::string("@") : Quoted(v.name);
+    out.line += '=';
+    if (v.type == kTypeString && IsPlainString(v.data)) {
+      out.line += Quoted(v.data.substr(0, v.data.size() - 1));
+    } else if (v.type == kTypeDWord && v.data.size() == 4) {
+      std::uint32_t dword;
+      std::memcpy(&dword, v.data.data(), 4);
+      out.dword = dword;
+      char text[16];
+      std::snprintf(text, sizeof text, "dword:%08x", dword);
+      out.line += text;
+    } else if (v.type == static_cast<std::uint32_t>(ValueType::Binary)) {
+      out.line += "hex:" + HexText(v.data);
+    } else {
+      char prefix[16];
+      std::snprintf(prefix, sizeof prefix, "hex(%x):", v.type);
+      out.line += prefix + HexText(v.data);
     }
   }
-  for (const auto& sub : key.subkeys) ExportKey(*sub, path + "\\" + sub->name, out);
+  visit(path, values);
+  for (const auto& sub : key.subkeys) VisitKey(*sub, path + "\\" + sub->name, visit);
+}
+
+void SimRegistry::ForEachKey(const KeyVisitor& visit) const {
+  for (const auto& root : {machine_, user_, users_}) {
+    for (const auto& sub : root->subkeys) VisitKey(*sub, root->name + "\\" + sub->name, visit);
+  }
 }
 
 std::string SimRegistry::ExportText() const {
   std::string out = "REGEDIT4\r\n";
-  for (const auto& root : {machine_, user_, users_}) {
-    for (const auto& sub : root->subkeys) ExportKey(*sub, root->name + "\\" + sub->name, out);
-  }
+  ForEachKey([&out](const std::string& path, const std::vector<ExportedValue>& values) {
+    out += "\r\n[" + path + "]\r\n";
+    for (const ExportedValue& value : values) out += value.line + "\r\n";
+  });
   return out;
 }
 

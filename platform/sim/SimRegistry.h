@@ -5,8 +5,10 @@
 // had stored, and it is locked while a program has it open.
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,15 @@ class SimRegistry : public RegistryStore {
 
   // The whole registry as REGEDIT4 text (what the file holds).
   std::string ExportText() const;
+  // A value as the export writes it.
+  struct ExportedValue {
+    std::string name;                    // "" for the default value
+    std::string line;                    // "name"=data
+    std::optional<std::uint32_t> dword;  // the number of a DWORD value
+  };
+  // Every key, by its full path, with its values, in the export's order.
+  using KeyVisitor = std::function<void(const std::string& path, const std::vector<ExportedValue>& values)>;
+  void ForEachKey(const KeyVisitor& visit) const;
   // Test hook: creating keys and storing or deleting values at or below the
   // key fail with 5 (access denied), as under a key the user may not write.
   void DenyWrites(RootKey root, const char* subkey);
@@ -72,7 +83,7 @@ class SimRegistry : public RegistryStore {
   std::string PathOf(const Key& key) const;
   void Load();
   void Save();
-  void ExportKey(const Key& key, const std::string& path, std::string& out) const;
+  static void VisitKey(const Key& key, const std::string& path, const KeyVisitor& visit);
   Key* KeyForPath(const std::string& path, bool create);
 
   std::filesystem::path file_;

@@ -138,10 +138,10 @@ TreeSnapshot SnapshotTree(const fs::path& machine) {
   return tree;
 }
 
-// The registry as the machine exports it: key -> its value lines by name.
+// The registry as the machine exports it: key -> its values by name.
 struct KeySnapshot {
   std::string path;
-  std::map<std::string, std::string> values;  // upper-cased name -> "name"=data
+  std::map<std::string, platform::sim::SimRegistry::ExportedValue> values;  // by upper-cased name
 };
 using RegistrySnapshot = std::map<std::string, KeySnapshot>;
 
@@ -151,44 +151,14 @@ std::string UpperText(std::string_view text) {
   return upper;
 }
 
-// The name part of a value line: "name" (with \" and \\ inside) or @.
-std::string_view ValueName(std::string_view line) {
-  if (line.empty() || line[0] != '"') return line.substr(0, line.find('='));
-  std::size_t i = 1;
-  while (i < line.size() && line[i] != '"') i += line[i] == '\\' ? 2 : 1;
-  return line.substr(0, i + 1);
-}
-
-RegistrySnapshot SnapshotRegistry(const std::string& text) {
+RegistrySnapshot SnapshotRegistry(const platform::sim::SimRegistry& machineRegistry) {
   RegistrySnapshot registry;
-  KeySnapshot* key = nullptr;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string_view line(text.data() + start, end - start);
-    start = end + 1;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-      std::string path(line.substr(1, line.size() - 2));
-      key = &registry[UpperText(path)];
-      key->path = path;
-    } else if (key && !line.empty() && (line[0] == '"' || line[0] == '@')) {
-      key->values[UpperText(ValueName(line))] = std::string(line);
-    }
-  }
+  machineRegistry.ForEachKey([&registry](const std::string& path, const auto& values) {
+    KeySnapshot& key = registry[UpperText(path)];
+    key.path = path;
+    for (const auto& value : values) key.values[UpperText(value.name)] = value;
+  });
   return registry;
-}
-
-bool ReadDword(std::string_view line, std::uint32_t& value) {
-  std::size_t at = line.find("=dword:");
-  if (at == std::string_view::npos || at != ValueName(line).size()) return false;
-  std::string digits(line.substr(at + 7));
-  char* end = nullptr;
-  unsigned long number = std::strtoul(digits.c_str(), &end, 16);
-  if (end == digits.c_str() || *end != '\0') return false;
-  value = static_cast<std::uint32_t>(number);
-  return true;
 }
 
 void CompareTrees(const TreeSnapshot& before, const TreeSnapshot& after, Plan& plan) {
@@ -209,20 +179,18 @@ void CompareRegistries(const RegistrySnapshot& before, const RegistrySnapshot& a
   for (const auto& [id, key] : after) {
     auto old = before.find(id);
     if (old == before.end()) plan.registry.push_back({'+', key.path, ""});
-    for (const auto& [name, line] : key.values) {
-      const std::string* was = nullptr;
+    for (const auto& [name, value] : key.values) {
+      const platform::sim::SimRegistry::ExportedValue* was = nullptr;
       if (old != before.end()) {
-        auto value = old->second.values.find(name);
-        if (value != old->second.values.end()) was = &value->second;
+        auto found = old->second.values.find(name);
+        if (found != old->second.values.end()) was = &found->second;
       }
       if (!was) {
-        plan.registry.push_back({'+', key.path, line});
-      } else if (*was != line) {
-        plan.registry.push_back({'~', key.path, line});
-        std::uint32_t from = 0, to = 0;
-        if (ReadDword(*was, from) && ReadDword(line, to) && to > from) {
-          std::string_view quoted = ValueName(line);
-          plan.raised.push_back({key.path, std::string(quoted.substr(1, quoted.size() - 2)), from, to});
+        plan.registry.push_back({'+', key.path, value.line});
+      } else if (was->line != value.line) {
+        plan.registry.push_back({'~', key.path, value.line});
+        if (was->dword && value.dword && *value.dword > *was->dword) {
+          plan.raised.push_back({key.path, value.name, *was->dword, *value.dword});
         }
       }
     }
@@ -233,8 +201,8 @@ void CompareRegistries(const RegistrySnapshot& before, const RegistrySnapshot& a
       plan.registry.push_back({'-', key.path, ""});
       continue;
     }
-    for (const auto& [name, line] : key.values) {
-      if (now->second.values.count(name) == 0) plan.registry.push_back({'-', key.path, line});
+    for (const auto& [name, value] : key.values) {
+      if (now->second.values.count(name) == 0) plan.registry.push_back({'-', key.path, value.line});
     }
   }
 }
@@ -336,7 +304,7 @@ Plan MakePlan(const PlanOptions& options) {
 
   platform::sim::SimMachine machine(machineDir, fs::absolute(options.medium));
   TreeSnapshot treeBefore = SnapshotTree(machine.root());
-  RegistrySnapshot registryBefore = SnapshotRegistry(machine.registry().ExportText());
+  RegistrySnapshot registryBefore = SnapshotRegistry(machine.registry());
 
   UnattendedOptions operatorOptions;
   if (options.dir) {
@@ -361,7 +329,7 @@ Plan MakePlan(const PlanOptions& options) {
   }
 
   CompareTrees(treeBefore, SnapshotTree(machine.root()), plan);
-  CompareRegistries(registryBefore, SnapshotRegistry(machine.registry().ExportText()), plan);
+  CompareRegistries(registryBefore, SnapshotRegistry(machine.registry()), plan);
 
   if (plan.settings.installType == kInstallUpdate && plan.outcome != RunOutcome::Stopped) {
     plan.backupDir = std::string(plan.settings.vormexDir.view()) + "\\MENTES.TMP";
