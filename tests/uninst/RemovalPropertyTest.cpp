@@ -4,13 +4,13 @@
 // random application names, each removed from start to end.
 
 #include <cstdlib>
+#include <random>
 
 #include "common/SafePaths.h"
 #include "platform/sim/DialogTemplate.h"
 #include "tests/support/SimFixture.h"
 #include "tests/support/TreeSnapshot.h"
-#include "uninst/UninstallApp.h"
-#include "uninst/UninstallOperator.h"
+#include "uninst/UnattendedUninstall.h"
 
 namespace qz::templates {
 extern const platform::sim::DialogTemplateSet kQzuninstDialogs;
@@ -19,36 +19,12 @@ extern const platform::sim::DialogTemplateSet kQzuninstDialogs;
 namespace qz::test {
 namespace {
 
-// xorshift: the same runs on every build.
-class Random {
- public:
-  explicit Random(std::uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ull + 1) {}
-  std::size_t Below(std::size_t n) {
-    state_ ^= state_ << 13;
-    state_ ^= state_ >> 7;
-    state_ ^= state_ << 17;
-    return static_cast<std::size_t>(state_ % n);
-  }
-  template <typename T>
-  const T& Pick(const std::vector<T>& items) { return items[Below(items.size())]; }
-
- private:
-  std::uint64_t state_;
-};
-
 class RemovalProperty : public SimFixture {
  protected:
-  RemovalProperty() {
-    machine_.ui().SetProgramName("qzuninst");
-    machine_.ui().SetTemplates(templates::kQzuninstDialogs);
-    machine_.ui().SetOperator(&operator_);
-  }
-
   std::string user_ = platform::sim::SimMachine::UserName();
   std::string profile_ = "C:\\users\\" + user_;
   std::string programs_ = profile_ + "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
   std::string desktop_ = profile_ + "\\Desktop";
-  UninstallOperator operator_{false};
 };
 
 // Host path below drive C: of a Windows path there ("" for others).
@@ -66,7 +42,9 @@ std::string Below(const std::string& windowsPath) {
 TEST_F(RemovalProperty, NothingOutsideTheApplicationChanges) {
   int runs = std::getenv("QZ_PROPERTY_RUNS") ? std::atoi(std::getenv("QZ_PROPERTY_RUNS")) : 60;
   for (int seed = 0; seed < runs; ++seed) {
-    Random random(static_cast<std::uint64_t>(seed));
+    std::mt19937 random(static_cast<std::uint32_t>(seed));  // the same runs on every build
+    auto below = [&random](std::size_t n) { return random() % n; };
+    auto pick = [&below](const std::vector<std::string>& items) { return items[below(items.size())]; };
     std::string run = "R" + std::to_string(seed);
     // The world around: folders of others, the system, the user's files.
     std::vector<std::string> world = {"C:\\" + run + "OTHER", "C:\\" + run + "OTHER\\Deep", "C:\\windows\\" + run,
@@ -78,44 +56,45 @@ TEST_F(RemovalProperty, NothingOutsideTheApplicationChanges) {
     // The application's own tree, with links into the world.
     std::string own = "C:\\" + run + "APP";
     WriteFile(own + "\\prog.exe");
-    for (std::size_t i = random.Below(6); i > 0; --i) {
-      std::string dir = own + (random.Below(2) ? "\\Sub" + std::to_string(i) : "");
+    for (std::size_t i = below(6); i > 0; --i) {
+      std::string dir = own + (below(2) ? "\\Sub" + std::to_string(i) : "");
       WriteFile(dir + "\\f" + std::to_string(i) + ".dat");
-      MakeLink(dir + "\\L" + std::to_string(i), random.Pick(targets));
+      MakeLink(dir + "\\L" + std::to_string(i), pick(targets));
     }
-    if (random.Below(3) == 0) MakeLink(own + "\\file.lnk", random.Pick(world) + "\\keep.txt");
+    if (below(3) == 0) MakeLink(own + "\\file.lnk", pick(world) + "\\keep.txt");
     std::string linked = "C:\\" + run + "LINKHOME";
-    MakeLink(linked, random.Pick(targets));
+    MakeLink(linked, pick(targets));
 
     std::vector<std::string> homes = {own, own, linked, "..", "..\\..", "..\\windows", "C:\\windows\\...\\system32",
                                       "C:\\windows\\.. \\system32", "C:\\users\\...\\" + user_, "C:\\Program Files",
                                       profile_ + "\\Documents", "C:\\", "C:", own + "\\..", own + "\\",
-                                      "C:\\PROGRA~1", "c:\\" + run + "app", "\\\\?\\" + own, own + "/..", ""};
+                                      "C:\\PROGRA~1", "c:\\" + run + "app", "\\\\?\\" + own, own + "/..", "",
+                                      "C:\\windows", profile_};
     std::vector<std::string> names = {"QZ " + run, "QZ " + run, "...", " ", ". .", "..", "a\\b", "x.", "CON", ""};
-    std::string home = random.Pick(homes);
-    std::string app = random.Pick(names);
+    std::string home = pick(homes);
+    std::string app = pick(names);
     std::string group = programs_ + "\\" + app;
     std::vector<std::string> links = {desktop_ + "\\" + run + ".lnk", desktop_ + "\\" + run + ".lnk",
                                       world[0] + "\\keep.txt", "C:\\windows\\" + run + "\\keep.txt",
                                       desktop_ + "\\..\\Documents\\" + run + "\\keep.txt", desktop_ + "\\" + run + ".txt",
-                                      run + ".lnk", ""};
-    std::string link = random.Pick(links);
+                                      desktop_ + "\\Sub\\" + run + ".lnk", run + ".lnk", ""};
+    std::string link = pick(links);
     WriteFile(desktop_ + "\\" + run + ".lnk");
     WriteFile(desktop_ + "\\" + run + ".txt");
+    WriteFile(desktop_ + "\\Sub\\" + run + ".lnk");
     if (IsValidAppName(app)) {
       std::string key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\" + app;
-      Registry registry(machine_.registry());
-      registry.SetValueString(key, "Home Dir", home.c_str());
-      if (random.Below(4)) registry.SetValueString(key, "Version", "2.1");
-      if (!link.empty()) registry.SetValueString(key, "Link", link.c_str());
-      registry.SetValueString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + app,
+      registry_.SetValueString(key, "Home Dir", home.c_str());
+      if (below(4)) registry_.SetValueString(key, "Version", "2.1");
+      if (!link.empty()) registry_.SetValueString(key, "Link", link.c_str());
+      registry_.SetValueString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + app,
                               "DisplayName", app.c_str());
       WriteFile(group + "\\" + app + ".lnk");
     }
 
     std::filesystem::path drive = temp_.path() / "machine" / "drive_c";
     TreeSnapshot before = SnapshotOf(drive);
-    UninstallApp(machine_.platform(), {app});
+    RunUnattendedUninstall(machine_.platform(), {app}, templates::kQzuninstDialogs);
     TreeSnapshot after = SnapshotOf(drive);
     std::vector<std::string> allowed = {"windows/Vormex/qzlog.txt"};
     if (IsWithin(Below(home), Below(own)) || home == linked) allowed.push_back(Below(home));
