@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -59,9 +60,8 @@ std::string Describe(const std::vector<Finding>& findings) {
 
 std::vector<Finding> Of(const std::vector<Finding>& findings, Check check) {
   std::vector<Finding> out;
-  for (const Finding& f : findings) {
-    if (f.check == check) out.push_back(f);
-  }
+  std::copy_if(findings.begin(), findings.end(), std::back_inserter(out),
+               [&](const Finding& f) { return f.check == check; });
   return out;
 }
 
@@ -76,17 +76,17 @@ class MediumCopy {
     for (const std::string& line : lines) bytes += line + "\r\n";
     std::ofstream(dir() / name, std::ios::binary | std::ios::trunc) << bytes;
   }
-  // The sample medium's script with `from` replaced by `to` on the line
-  // that holds it.
-  void Edit(const std::string& from, const std::vector<std::string>& to) const {
-    std::ifstream in(dir() / "setup.ini", std::ios::binary);
+  // A file of the sample medium (its script by default) with the line
+  // `from` replaced by the lines `to`.
+  void Edit(const std::string& from, const std::vector<std::string>& to, const std::string& file = "setup.ini") const {
+    std::ifstream in(dir() / file, std::ios::binary);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) {
       if (!line.empty() && line.back() == '\r') line.pop_back();
       if (line == from) lines.insert(lines.end(), to.begin(), to.end());
       else lines.push_back(line);
     }
-    Write("setup.ini", lines);
+    Write(file, lines);
   }
 
  private:
@@ -117,8 +117,7 @@ TEST(QzcheckTest, TheBrokenMediumGivesEachFindingOnce) {
 TEST(QzcheckTest, TheSampleMediaCheckClean) {
   for (const char* medium : {"samples/medium", "samples/medium-patch", "samples/medium-update"}) {
     EXPECT_EQ(Describe(CheckDir(kSource / medium)), "") << medium;
-    Outcome run = RunQzcheck({(kSource / medium).string()});
-    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(RunQzcheck({(kSource / medium).string()}).status, 0) << medium;
   }
 }
 
@@ -162,13 +161,7 @@ TEST(QzcheckTest, OutputExitStatusesAndSwitches) {
 
 TEST(QzcheckTest, DatabaseFilesAgainstTheirDescriptions) {
   MediumCopy medium(kSource / "samples/medium");
-  std::ifstream in(medium.dir() / "DBSTAT.QRT", std::ios::binary);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line == "Record length=180" ? "Record length=200" : line);
-  }
-  medium.Write("DBSTAT.QRT", lines);
+  medium.Edit("Record length=180", {"Record length=200"}, "DBSTAT.QRT");
   std::vector<Finding> findings = CheckDir(medium.dir());
   ASSERT_EQ(findings.size(), 1u) << Describe(findings);
   EXPECT_EQ(findings[0].file, "ADATOK.DAT/CIKK.DAT");
@@ -222,9 +215,7 @@ TEST(QzcheckTest, TheDirectoryCursor) {
 // input always gives the same report.
 TEST(QzcheckTest, MutatedScriptsGiveStableReports) {
   MediumCopy medium(kSource / "samples/medium");
-  std::ifstream in(kSource / "samples/medium/setup.ini", std::ios::binary);
-  std::string original((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  ScriptMutator mutator(original, 12);
+  ScriptMutator mutator(HostText(kSource / "samples/medium/setup.ini"), 12);
   std::string dir = medium.dir().string();
   int withFindings = 0;
   for (int i = 0; i < 150; ++i) {

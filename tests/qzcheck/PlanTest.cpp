@@ -15,18 +15,10 @@
 
 #include "common/CodePage.h"
 #include "common/Registry.h"
-#include "platform/sim/DialogTemplate.h"
 #include "platform/sim/SimMachine.h"
-#include "platform/sim/btrieve/SimBtrieve.h"
-#include "setup/ProgramSteps.h"
-#include "setup/SetupApp.h"
-#include "setup/UnattendedOperator.h"
+#include "setup/SimulatedSetup.h"
 #include "tests/support/TempDir.h"
 #include "tools/qzcheck/Plan.h"
-
-namespace qz::templates {
-extern const platform::sim::DialogTemplateSet kQZSetupDialogs;
-}
 
 namespace qz::test {
 namespace {
@@ -46,13 +38,7 @@ Plan PlanOf(const char* medium, const fs::path& machine = {}) {
 // Installs a medium on a machine as the native QZSetup does.
 void Install(const fs::path& machineDir, const char* medium) {
   platform::sim::SimMachine machine(machineDir, kSource / medium);
-  machine.ui().SetTemplates(templates::kQZSetupDialogs);
-  UnattendedOperator op(machine.ui(), {});
-  machine.ui().SetOperator(&op);
-  platform::sim::SimBtrieve btrieve(machine);
-  SetupApp app(machine.platform(), btrieve, MakeInstallSequence(ProgramSteps()));
-  app.Run();
-  ASSERT_EQ(app.outcome, RunOutcome::Finished);
+  ASSERT_EQ(RunUnattended(machine, {}).outcome, RunOutcome::Finished);
 }
 
 // Every file below a folder with its bytes and times.

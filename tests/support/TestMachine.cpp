@@ -4,6 +4,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "common/Registry.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "platform/sim/SimMachine.h"
 #include "tests/support/TempDir.h"
@@ -29,20 +31,6 @@ std::string UniqueSuffix() {
   unsigned long pid = static_cast<unsigned long>(getpid());
 #endif
   return std::to_string(pid) + "_" + std::to_string(++counter);
-}
-
-void DeleteKeyTree(platform::RegistryStore& store, const std::string& subkey) {
-  platform::KeyHandle key;
-  if (store.OpenKey(platform::RootKey::CurrentUser, subkey.c_str(), platform::KeyAccess::All, key) != platform::kOk) {
-    return;
-  }
-  for (;;) {
-    NameText name;
-    if (store.EnumKey(key, 0, name) != platform::kOk) break;
-    DeleteKeyTree(store, subkey + "\\" + name.c_str());
-  }
-  store.CloseKey(key);
-  store.DeleteKey(platform::RootKey::CurrentUser, subkey.c_str());
 }
 
 #ifdef _WIN32
@@ -150,16 +138,12 @@ class SimTestMachine : public TestMachine {
     return !error;
   }
   std::string ShortPath(const std::string& path) override {
-    std::string out;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-      std::size_t end = path.find('\\', start);
-      std::string name = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
-      bool isLong = name.size() > 8 || name.find(' ') != std::string::npos;
-      out += isLong && start > 0 ? platform::sim::ShortNameOf(name) : name;
-      if (end == std::string::npos) break;
-      out += '\\';
-      start = end + 1;
+    std::string out, name;
+    std::istringstream names(path);
+    for (bool drive = true; std::getline(names, name, '\\'); drive = false) {
+      bool isLong = !drive && (name.size() > 8 || name.find(' ') != std::string::npos);
+      out += drive ? "" : "\\";
+      out += isLong ? platform::sim::ShortNameOf(name) : name;
     }
     return out;
   }
@@ -226,7 +210,7 @@ void TestMachine::RemoveLink(const std::string& path, bool directory) {
 
 void TestMachine::RemoveScratch() {
   RemoveTreeQuietly(scratchDir_);
-  DeleteKeyTree(platform().registry, scratchKey_);
+  Registry(platform().registry).DeleteKey("HKEY_CURRENT_USER\\" + scratchKey_);
 }
 
 std::string TestMachine::ReadFile(const std::string& path) {

@@ -4,38 +4,24 @@
 // writes nothing outside the home directory, the Windows directory's named
 // items, the maker's folder, the program group and the desktop's links.
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "common/CodePage.h"
-#include "platform/sim/SimMachine.h"
 #include "setup/SimulatedSetup.h"
 #include "tests/support/ScriptMutator.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/SimFixture.h"
 #include "tests/support/TreeSnapshot.h"
 
 namespace qz::test {
 namespace {
-
-std::string ReadHostFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 // The plain names of the "WinDir:" section's items: what may appear right
 // in the Windows directory.
 std::vector<std::string> WindirNames(const std::string& script) {
   std::vector<std::string> names;
   std::istringstream lines(script);
-  std::string line;
   bool inside = false;
-  while (std::getline(lines, line)) {
+  for (std::string line; std::getline(lines, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (!line.empty() && line.back() == ':') inside = line == "WinDir:";
     std::size_t open = line.find('"'), close = open == std::string::npos ? open : line.find('"', open + 1);
@@ -49,14 +35,13 @@ TEST(MutatedScriptTest, TheInstallationWritesNothingOutsideItsFolders) {
   TempDir temp;
   std::filesystem::path medium = temp.path() / "medium";
   std::filesystem::copy(QZ_SAMPLE_MEDIUM, medium, std::filesystem::copy_options::recursive);
-  std::string script = ReadHostFile(medium / "setup.ini");
   std::filesystem::path blank = temp.path() / "blank";
   { platform::sim::SimMachine layout(blank, medium); }
   std::string user = platform::sim::SimMachine::UserName();
   std::string programs = "users/" + user + "/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/";
   std::string desktop = "users/" + user + "/Desktop/";
 
-  ScriptMutator mutator(script, 20261207);
+  ScriptMutator mutator(HostText(medium / "setup.ini"), 20261207);
   for (int run = 0; run < runs; ++run) {
     std::string mutated = mutator.Next();
     std::ofstream(medium / "setup.ini", std::ios::binary | std::ios::trunc) << mutated;

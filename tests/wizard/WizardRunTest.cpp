@@ -25,10 +25,6 @@ TEST_F(WizardTest, FirstInstallationWalksFourPagesAndLogsItsArguments) {
                        "\r\n\r\n\r\n---> Arguments\r\n"
                        "AppName : Demo\r\nAppVersion : 2.0\r\nInstallType : INSTALL\r\n"
                        "\r\n\r\n---> Teszt\r\n\r\n\r\n\r\n");
-  EXPECT_THAT(Transcript(), HasSubstr("Dialog 101 \"Üdvözli a \"Demo\" telepítője\"\n"));
-  EXPECT_THAT(Transcript(), HasSubstr("List 1017: A Demo telepítése\n"
-                                      "List 1017: --- !!! A telepítés sikeresen befejeződött!!! ---\n"
-                                      "Enabled 1 \"Befejezés\"\n"));
   EXPECT_THAT(Transcript(), EndsWith("Main window closed\n"));
   EXPECT_TRUE(Exists("C:\\DEMO"));
   // Every closed dialog activates the main window again, which must not
@@ -36,33 +32,30 @@ TEST_F(WizardTest, FirstInstallationWalksFourPagesAndLogsItsArguments) {
   EXPECT_EQ(ui().MainWindowPaintCount(), 1 + 4);
 }
 
-// (A patch, which walks the same pages, is the end-to-end scenarios'.)
-TEST_F(WizardTest, AnInstalledApplicationIsUpdatedWithoutTheDirectoryPage) {
-  Installed("1.5", "C:\\DEMO");
-  op_.Enter(kWelcomeDialog).Enter(kLicenceDialog).Click(kProgressDialog, 1);
-  EXPECT_EQ(Run(), RunOutcome::Finished);
-  EXPECT_EQ(ui().DialogsShown(), (std::vector<int>{101, 102, 105}));
-  EXPECT_THAT(Log(), HasSubstr("AppName : Demo\r\nAppVersion : 2.0\r\nInstallType : UPDATE\r\nOld version : 1.5\r\n"));
-  EXPECT_THAT(Transcript(), HasSubstr("Dialog 101 \"Üdvözli a \"Demo\" frissítő programja\"\n"));
-  EXPECT_THAT(Transcript(), HasSubstr("Main window shows \"Frissítő program - Demo v1.5 -> v2.0 |"));
-}
-
+// The texts are shown as their bytes stand (Windows-1250), the licence read
+// again on the way back. (Missing texts, as in the other runs, show no message.)
 TEST_F(WizardTest, BackFromTheDirectoryPageReloadsTheLicenceAndKeepsTheTypedText) {
+  WriteMedium("udvozles.txt", "Üdvözöljük!\r\n");
   WriteMedium("licensz.txt", "first\r\n");
   ToDirectoryPage()
       .TypeAndEnter(kDirectoryDialog, kTextBox, "C:\\NINCS\\MASIK")
       .Answer(platform::kIdOk)
       .On(kDirectoryDialog,
           [this](SimDialog& d) {
-            WriteMedium("licensz.txt", "second\r\n");
+            WriteMedium("licensz.txt", "Őrült tűz\r\n");
             d.Click(kBackButton);
           })
       .On(kLicenceDialog,
           [](SimDialog& d) {
-            EXPECT_EQ(d.Text(kTextBox), "second\r\n");
+            EXPECT_EQ(d.Text(kTextBox), "Őrült tűz\r\n");
+            EXPECT_EQ(d.Text(1), "Elfogad");
             d.Click(kBackButton);
           })
-      .Enter(kWelcomeDialog)
+      .On(kWelcomeDialog,
+          [](SimDialog& d) {
+            EXPECT_EQ(d.Text(kTextBox), "Üdvözöljük!\r\n");
+            d.Enter();
+          })
       .Enter(kLicenceDialog)
       .On(kDirectoryDialog,
           [](SimDialog& d) {
@@ -124,19 +117,7 @@ TEST_F(WizardTest, EnterOrFolytatOnTheExitConfirmationContinuesTheSetup) {
   EXPECT_THROW(Run(), platform::sim::OperatorStuck);
 }
 
-TEST_F(WizardTest, AMissingScriptStopsBeforeAnyPage) {
-  std::filesystem::remove(medium_ / "setup.ini");
-  op_.Answer(platform::kIdOk);
-  EXPECT_EQ(Run(), RunOutcome::Stopped);
-  EXPECT_TRUE(ui().DialogsShown().empty());
-  EXPECT_THAT(Transcript(), HasSubstr("Message box \"QZSetup\" (OK, exclamation): "
-                                      "Nem lehet megnyitni a telepítő fájlt (setup.ini)\n"));
-  EXPECT_EQ(Log(), std::string(kBanner) + "Nem lehet megnyitni a telepítő fájlt (setup.ini)\r\n\r\n\r\n");
-  // Only the gradient and the banner line behind the message.
-  EXPECT_THAT(Transcript(), HasSubstr("Main window shows \"VORMEX SOFTWARE KFT.  >>>  (WWW.VORMEX.HU)\"\n"));
-  EXPECT_THAT(Transcript(), Not(HasSubstr("Telepítő -")));
-}
-
+// A script that is missing (nullptr) or lacks a setting.
 struct SettingsErrorCase {
   const char* script;
   const char* message;
@@ -145,7 +126,8 @@ struct SettingsErrorCase {
 class SettingsErrorTest : public WizardTest, public ::testing::WithParamInterface<SettingsErrorCase> {};
 
 TEST_P(SettingsErrorTest, StopsWithItsMessageBeforeAnyPage) {
-  WriteMedium("setup.ini", GetParam().script);
+  if (GetParam().script) WriteMedium("setup.ini", GetParam().script);
+  else std::filesystem::remove(medium_ / "setup.ini");
   op_.Answer(platform::kIdOk);
   EXPECT_EQ(Run(), RunOutcome::Stopped);
   EXPECT_TRUE(ui().DialogsShown().empty());
@@ -161,6 +143,7 @@ TEST_P(SettingsErrorTest, StopsWithItsMessageBeforeAnyPage) {
 INSTANTIATE_TEST_SUITE_P(
     GetDefaults, SettingsErrorTest,
     ::testing::Values(
+        SettingsErrorCase{nullptr, "Nem lehet megnyitni a telepítő fájlt (setup.ini)"},
         SettingsErrorCase{"AppName:\n\"A\"\nAppVersion:\n\"1\"\nDefaultDir:\n\"C:\\A\"\nAppLogo:\n\"l.bmp\"\n",
                           "Nincs megadva a telepítés típusa"},
         SettingsErrorCase{"InstallType:\nInstall\n", "Ismeretlen telepítési típus"},
@@ -242,25 +225,6 @@ TEST_F(PageTextTest, TextsAreReadWholeUpToAndAcrossTheChunkSize) {
   EXPECT_EQ(LoadPageText(machine_.files(), "nincs.txt"), "");
   // A NUL byte ends its chunk only: the first chunk is 100 a, NUL, 154 b.
   EXPECT_EQ(Load(std::string(100, 'a') + '\0' + std::string(154, 'b') + "CCC"), std::string(100, 'a') + "CCC");
-}
-
-TEST_F(PageTextTest, ThePagesShowTheirTextsUnchangedAndAMissingOneWithoutAMessage) {
-  WriteMedium("udvozles.txt", "Üdvözöljük!\r\nŐrült tűz\r\n");
-  op_.On(kWelcomeDialog,
-         [](SimDialog& d) {
-           EXPECT_EQ(d.Text(kTextBox), "Üdvözöljük!\r\nŐrült tűz\r\n");
-           d.Enter();
-         })
-      .On(kLicenceDialog,
-          [](SimDialog& d) {
-            EXPECT_EQ(d.Text(kTextBox), "");
-            EXPECT_EQ(d.Caption(), "Szoftver licensz");
-            EXPECT_EQ(d.Text(1), "Elfogad");
-            d.Escape();
-          })
-      .Escape(kExitConfirmDialog);
-  EXPECT_EQ(Run(), RunOutcome::Left);
-  EXPECT_THAT(Transcript(), Not(HasSubstr("Message box")));
 }
 
 }  // namespace
