@@ -21,27 +21,6 @@ std::string Get(sim::SimMachine& machine, const char* key, const char* name) {
   return Registry(machine.registry()).GetValueString(key, name, value) ? value.c_str() : "<none>";
 }
 
-TEST(SimMachineRegistryTest, RegistryFileIsRegedit4InWindows1250) {
-  TempDir temp;
-  {
-    sim::SimMachine machine(temp.path() / "m");
-    Registry registry(machine.registry());
-    registry.SetValueString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla", "Home Dir", "C:\\\"Q\"");
-    registry.SetValueDWord("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla", "N", 0x1e);
-    registry.SetValueBinary("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla", "B", "\x01\x00\xff", 3);
-  }
-  std::string text = HostText(temp.path() / "m" / "registry.reg");
-  EXPECT_EQ(text.substr(0, 10), "REGEDIT4\r\n");
-  EXPECT_THAT(text, ::testing::HasSubstr("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla]\r\n"
-                                         "\"Home Dir\"=\"C:\\\\\\\"Q\\\"\"\r\n"
-                                         "\"N\"=dword:0000001e\r\n"
-                                         "\"B\"=hex:01,00,ff\r\n"));
-  // Read back by a new machine on the same folder.
-  sim::SimMachine again(temp.path() / "m");
-  EXPECT_EQ(Get(again, "HKEY_LOCAL_MACHINE\\software\\VORMEX KFT\\számla", "home dir"), "C:\\\"Q\"");
-  EXPECT_EQ(again.registry().ExportText(), text);
-}
-
 TEST(SimMachineRegistryTest, RegistrySurvivesAProgramKilledBetweenTwoChanges) {
   TempDir temp;
   fs::path root = temp.path() / "m";
@@ -71,6 +50,22 @@ class SimMachineTest : public SimFixture {
   fs::path Host(const char* path) { return machine_.HostPath(path); }
   FileSystem& files_ = machine_.files();
 };
+
+TEST_F(SimMachineTest, RegistryFileIsRegedit4InWindows1250) {
+  registry_.SetValueString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla", "Home Dir", "C:\\\"Q\"");
+  registry_.SetValueDWord("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla", "N", 0x1e);
+  registry_.SetValueBinary("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla", "B", "\x01\x00\xff", 3);
+  std::string text = HostText(temp_.path() / "machine" / "registry.reg");
+  EXPECT_EQ(text.substr(0, 10), "REGEDIT4\r\n");
+  EXPECT_THAT(text, HasSubstr("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla]\r\n"
+                              "\"Home Dir\"=\"C:\\\\\\\"Q\\\"\"\r\n"
+                              "\"N\"=dword:0000001e\r\n"
+                              "\"B\"=hex:01,00,ff\r\n"));
+  // Read back by a new machine on the same folder.
+  sim::SimMachine again(temp_.path() / "machine");
+  EXPECT_EQ(Get(again, "HKEY_LOCAL_MACHINE\\software\\VORMEX KFT\\számla", "home dir"), "C:\\\"Q\"");
+  EXPECT_EQ(again.registry().ExportText(), text);
+}
 
 TEST_F(SimMachineTest, PathsMatchWithoutRegardToCaseAndKeepTheirCase) {
   ASSERT_EQ(files_.MakeDirectory("C:\\Számla"), kOk);
