@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
+#include <vector>
 
 #include "btrieve/ConversionPlan.h"
 #include "btrieve/DbStat.h"
@@ -42,7 +42,6 @@ TEST(DbStatTest, TheLineAfterEndBelongsToTheSection) {
   TableMap last = Read(kSectionA + "\n" + "START\nFile name=LAST\nRecord length=9");
   EXPECT_EQ(last.size(), 2u);
   EXPECT_EQ(last["LAST"]->block[0], 9) << "the end of the file ends the last section";
-  EXPECT_TRUE(Read("File name=A\nRecord length=1\n").empty());
   EXPECT_TRUE(Read("").empty());
   EXPECT_TRUE(Read("END\n\n" + kSectionA).empty()) << "an END before any START ends the reading";
 }
@@ -54,16 +53,12 @@ TEST(DbStatTest, FieldsGoToTheirPlacesInAnyOrder) {
       "Idx=1,5,4,3,0,0,0,0\nIdx=2, 9, 2, 258, 123456, 11, 32, 1\nEND\n");
   ASSERT_EQ(map.count("CIKK.DAT"), 1u);
   const TableDescription& d = *map["CIKK.DAT"];
-  const std::uint8_t head[] = {100, 0, 0x00, 0x04, 2, 6};
-  EXPECT_EQ(0, std::memcmp(d.block, head, sizeof head));
-  EXPECT_EQ(Field(d, 6, 4), 70000u);
-  EXPECT_EQ(Field(d, 10, 2), 3u);
-  EXPECT_EQ(Field(d, 12, 1), 4u);
-  EXPECT_EQ(Field(d, 14, 2), 9u);
-  const std::uint8_t key0[16] = {5, 0, 4, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0};
-  EXPECT_EQ(0, std::memcmp(d.block + 16, key0, 16));
-  const std::uint8_t key1[16] = {9, 0, 2, 0, 2, 1, 0x40, 0xE2, 0x01, 0, 11, 32, 0, 0, 2, 1};
-  EXPECT_EQ(0, std::memcmp(d.block + 32, key1, 16));
+  // Record length, page size, segments, version, records, flags, duplicate
+  // keys, unused pages; then a key specification of 16 bytes per Idx line.
+  const std::vector<std::uint8_t> head = {100, 0, 0x00, 0x04, 2, 6, 0x70, 0x11, 0x01, 0, 3, 0, 4, 0, 9, 0,
+                                          5, 0, 4, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0,
+                                          9, 0, 2, 0, 2, 1, 0x40, 0xE2, 0x01, 0, 11, 32, 0, 0, 2, 1};
+  EXPECT_EQ(std::vector<std::uint8_t>(d.block, d.block + head.size()), head);
   // Values too wide for their field keep their low-order bytes.
   map = Read("START\nFile name=T\nRecord length=65537\nNr. of segments=258\nNr. of records=4294967297\nEND\n");
   const TableDescription& wide = *map["T"];

@@ -21,29 +21,6 @@ std::string Get(sim::SimMachine& machine, const char* key, const char* name) {
   return Registry(machine.registry()).GetValueString(key, name, value) ? value.c_str() : "<none>";
 }
 
-TEST(SimMachineRegistryTest, RegistryFileIsRegedit4InWindows1250) {
-  TempDir temp;
-  {
-    sim::SimMachine machine(temp.path() / "m");
-    Registry registry(machine.registry());
-    registry.SetValueString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla", "Home Dir", "C:\\\"Q\"");
-    registry.SetValueDWord("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla", "N", 0x1e);
-    registry.SetValueBinary("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla", "B", "\x01\x00\xff", 3);
-  }
-  std::string text = HostText(temp.path() / "m" / "registry.reg");
-  EXPECT_EQ(text.substr(0, 10), "REGEDIT4\r\n");
-  EXPECT_THAT(text, ::testing::HasSubstr("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla]\r\n"
-                                         "\"Home Dir\"=\"C:\\\\\\\"Q\\\"\"\r\n"
-                                         "\"N\"=dword:0000001e\r\n"
-                                         "\"B\"=hex:01,00,ff\r\n"));
-  EXPECT_THAT(text, ::testing::HasSubstr(
-                        "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]"));
-  // Read back by a new machine on the same folder.
-  sim::SimMachine again(temp.path() / "m");
-  EXPECT_EQ(Get(again, "HKEY_LOCAL_MACHINE\\software\\VORMEX KFT\\számla", "home dir"), "C:\\\"Q\"");
-  EXPECT_EQ(again.registry().ExportText(), text);
-}
-
 TEST(SimMachineRegistryTest, RegistrySurvivesAProgramKilledBetweenTwoChanges) {
   TempDir temp;
   fs::path root = temp.path() / "m";
@@ -74,14 +51,20 @@ class SimMachineTest : public SimFixture {
   FileSystem& files_ = machine_.files();
 };
 
-TEST_F(SimMachineTest, LayoutOfAWinePrefix) {
-  fs::path user = temp_.path() / "machine/drive_c/users" / sim::SimMachine::UserName();
-  EXPECT_TRUE(fs::is_directory(temp_.path() / "machine/drive_c/windows/system32"));
-  EXPECT_TRUE(fs::is_directory(user / "Desktop"));
-  EXPECT_TRUE(fs::is_directory(user / "AppData/Roaming/Microsoft/Windows/Start Menu/Programs"));
-  // Further drives are made on first use.
-  EXPECT_EQ(files_.MakeDirectory("D:\\APP"), kOk);
-  EXPECT_TRUE(fs::is_directory(temp_.path() / "machine/drive_d/APP"));
+TEST_F(SimMachineTest, RegistryFileIsRegedit4InWindows1250) {
+  registry_.SetValueString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla", "Home Dir", "C:\\\"Q\"");
+  registry_.SetValueDWord("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla", "N", 0x1e);
+  registry_.SetValueBinary("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla", "B", "\x01\x00\xff", 3);
+  std::string text = HostText(temp_.path() / "machine" / "registry.reg");
+  EXPECT_EQ(text.substr(0, 10), "REGEDIT4\r\n");
+  EXPECT_THAT(text, HasSubstr("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla]\r\n"
+                              "\"Home Dir\"=\"C:\\\\\\\"Q\\\"\"\r\n"
+                              "\"N\"=dword:0000001e\r\n"
+                              "\"B\"=hex:01,00,ff\r\n"));
+  // Read back by a new machine on the same folder.
+  sim::SimMachine again(temp_.path() / "machine");
+  EXPECT_EQ(Get(again, "HKEY_LOCAL_MACHINE\\software\\VORMEX KFT\\számla", "home dir"), "C:\\\"Q\"");
+  EXPECT_EQ(again.registry().ExportText(), text);
 }
 
 TEST_F(SimMachineTest, PathsMatchWithoutRegardToCaseAndKeepTheirCase) {
@@ -98,6 +81,9 @@ TEST_F(SimMachineTest, PathsMatchWithoutRegardToCaseAndKeepTheirCase) {
   std::uint32_t attributes;
   EXPECT_EQ(files_.GetAttributes(("C:\\" + std::string(300, 'a')).c_str(), attributes), kErrorFilenameTooLong);
   EXPECT_EQ(files_.GetAttributes("\\\\server\\share\\x", attributes), kErrorPathNotFound);
+  // Further drives are made on first use.
+  EXPECT_EQ(files_.MakeDirectory("D:\\APP"), kOk);
+  EXPECT_TRUE(fs::is_directory(temp_.path() / "machine/drive_d/APP"));
 }
 
 // Listings are kept for names that differ in case: whatever changes on the
@@ -110,13 +96,11 @@ TEST_F(SimMachineTest, HostChangesShowAtOnce) {
   fs::rename(Host("C:\\D") / "New.TXT", Host("C:\\D") / "Other.txt");
   EXPECT_FALSE(Exists("C:\\D\\new.txt"));
   EXPECT_TRUE(Exists("C:\\D\\OTHER.TXT"));
-  fs::remove(Host("C:\\D") / "Other.txt");
-  EXPECT_FALSE(Exists("C:\\D\\other.txt"));
   std::ofstream(Host("C:\\D") / "a.txt") << "lower";
   std::ofstream(Host("C:\\D") / "A.TXT") << "upper";
   EXPECT_EQ(Host("C:\\D\\A.TXT").filename(), "A.TXT") << "the exact name first";
 
-  // A listed directory that moves or goes is forgotten.
+  // A listed directory that moves, or whose parent moves, is forgotten.
   ASSERT_EQ(files_.MakeDirectory("C:\\D\\SUB"), kOk);
   EXPECT_FALSE(Exists("C:\\D\\SUB\\x.txt"));
   fs::rename(Host("C:\\D\\SUB"), Host("C:\\D") / "MOVED");
@@ -128,8 +112,6 @@ TEST_F(SimMachineTest, HostChangesShowAtOnce) {
   fs::rename(Host("C:\\D"), Host("C:\\") / "E");  // the directory above a listed one
   EXPECT_EQ(files_.MakeDirectory("C:\\D\\SUB\\w"), kErrorPathNotFound);
   EXPECT_TRUE(Exists("C:\\e\\sub\\X.TXT"));
-  fs::remove_all(Host("C:\\E\\SUB"));
-  EXPECT_EQ(files_.MakeDirectory("C:\\E\\SUB\\v"), kErrorPathNotFound);
 
   // More directories than are listed at a time, visited twice over.
   for (int round = 0; round < 2; ++round) {
@@ -143,25 +125,23 @@ TEST_F(SimMachineTest, HostChangesShowAtOnce) {
   }
 }
 
+// (Copies, directories and removals under the hooks: the steps' tests; a
+// read-only file refused even to root: the conformance suite.)
 TEST_F(SimMachineTest, TestHooksAndReadOnlyFilesEvenForRoot) {
   WriteMedium("a.txt", "data");
   machine_.files().SetInUse("a.txt", true);
-  EXPECT_EQ(files_.CopyFileTo("a.txt", "C:\\a.txt", false), kErrorSharingViolation);
   ErrorCode error;
   EXPECT_FALSE(files_.OpenForReading("A.TXT", kShareReadWrite, error));
   EXPECT_EQ(error, kErrorSharingViolation);
   machine_.files().SetInUse("a.txt", false);
   machine_.files().SetDriveFull('c', true);
   EXPECT_EQ(files_.CopyFileTo("a.txt", "C:\\a.txt", false), kErrorDiskFull);
-  EXPECT_EQ(files_.MakeDirectory("C:\\new"), kErrorDiskFull);
   EXPECT_FALSE(fs::exists(Host("C:\\a.txt"))) << "a failed copy leaves no file";
   EXPECT_EQ(files_.MakeDirectory("D:\\other"), kOk) << "only the full drive refuses";
   machine_.files().SetDriveFull('c', false);
-
   ASSERT_EQ(files_.SetAttributes("a.txt", kAttributeReadOnly), kOk);
   EXPECT_FALSE(files_.OpenForAppending("a.txt", kShareReadWrite, error));
   EXPECT_EQ(error, kErrorAccessDenied);
-  EXPECT_EQ(files_.RemoveFile("a.txt"), kErrorAccessDenied);
 }
 
 }  // namespace

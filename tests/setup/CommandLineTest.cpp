@@ -2,70 +2,52 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "setup/CommandLine.h"
 
 namespace qz::test {
 namespace {
 
-struct Parsed {
-  bool ok;
-  SetupCommandLine options;
-  std::string problem;
+struct Case {
+  const char* line;
+  bool ok, silent, noOverwrite;
+  const char* dir;  // nullptr: no /D=
 };
 
-Parsed Parse(const char* line) {
-  Parsed parsed;
-  parsed.ok = ParseSetupCommandLine(line, parsed.options, parsed.problem);
-  return parsed;
-}
-
-TEST(CommandLineTest, TheDirectoryRunsToTheEndOfTheLineBlanksAndAll) {
-  Parsed p = Parse("\"D:\\Telepítő lemez\\QZSetup.exe\" /S /D=C:\\Program Files\\QZ Raktár");
-  ASSERT_TRUE(p.ok) << p.problem;
-  EXPECT_TRUE(p.options.silent);
-  EXPECT_FALSE(p.options.noOverwrite);
-  EXPECT_TRUE(p.options.hasDir);
-  EXPECT_EQ(p.options.dir, "C:\\Program Files\\QZ Raktár");
-
-  // Taken as written: what follows /D= is the directory, options included,
-  // and quotes are not removed.
-  p = Parse("QZSetup.exe /s /D=C:\\QZ /NOOVERWRITE");
-  ASSERT_TRUE(p.ok);
-  EXPECT_EQ(p.options.dir, "C:\\QZ /NOOVERWRITE");
-  EXPECT_FALSE(p.options.noOverwrite);
-  p = Parse("QZSetup.exe /S /d=\"C:\\QZ\"");
-  EXPECT_EQ(p.options.dir, "\"C:\\QZ\"");
-}
-
-TEST(CommandLineTest, OptionsInEitherCaseAndWithoutThemTheWizard) {
-  Parsed p = Parse("QZSetup.exe");
-  ASSERT_TRUE(p.ok);
-  EXPECT_FALSE(p.options.silent);
-  p = Parse("\"C:\\a b\\QZSetup.exe\"   ");
-  ASSERT_TRUE(p.ok);
-  EXPECT_FALSE(p.options.silent);
-  p = Parse("QZSetup.exe\t/noOverwrite   /s");
-  ASSERT_TRUE(p.ok);
-  EXPECT_TRUE(p.options.silent);
-  EXPECT_TRUE(p.options.noOverwrite);
-  EXPECT_FALSE(p.options.hasDir);
-}
-
-TEST(CommandLineTest, WhatIsNotUnderstoodIsRefusedAndTellsWhetherItWasSilent) {
-  Parsed p = Parse("QZSetup.exe /Q /S");
-  EXPECT_FALSE(p.ok);
-  EXPECT_TRUE(p.options.silent) << "/S after the unknown option is seen all the same";
-  EXPECT_EQ(p.problem, "ismeretlen kapcsoló: /Q");
-  p = Parse("QZSetup.exe /SILENT");
-  EXPECT_FALSE(p.ok);
-  EXPECT_FALSE(p.options.silent);
-  p = Parse("QZSetup.exe /S /D=");
-  EXPECT_FALSE(p.ok);
-  EXPECT_TRUE(p.options.silent);
-  // The answers are for an unattended run only: the wizard asks its own.
-  EXPECT_FALSE(Parse("QZSetup.exe /D=C:\\QZ").ok);
-  EXPECT_FALSE(Parse("QZSetup.exe /NOOVERWRITE").ok);
-  EXPECT_EQ(SetupUsage("x"), "Hibás parancssor: x\n\nHasználat: QZSetup.exe [/S [/NOOVERWRITE] [/D=könyvtár]]");
+// What follows /D= is the directory, to the end of the line as written:
+// blanks, options and quotes included. Options in either case; /D= and
+// /NOOVERWRITE are answers for an unattended run only (the wizard asks its
+// own); what is not understood is refused, and /S after it seen all the same.
+TEST(CommandLineTest, OptionsAndTheDirectoryToTheEndOfTheLine) {
+  const Case cases[] = {
+      {"\"D:\\Telepítő lemez\\QZSetup.exe\" /S /D=C:\\Program Files\\QZ Raktár", true, true, false,
+       "C:\\Program Files\\QZ Raktár"},
+      {"QZSetup.exe /s /D=C:\\QZ /NOOVERWRITE", true, true, false, "C:\\QZ /NOOVERWRITE"},
+      {"QZSetup.exe /S /d=\"C:\\QZ\"", true, true, false, "\"C:\\QZ\""},
+      {"QZSetup.exe", true, false, false, nullptr},
+      {"\"C:\\a b\\QZSetup.exe\"   ", true, false, false, nullptr},
+      {"QZSetup.exe\t/noOverwrite   /s", true, true, true, nullptr},
+      {"QZSetup.exe /Q /S", false, true, false, nullptr},
+      {"QZSetup.exe /SILENT", false, false, false, nullptr},
+      {"QZSetup.exe /S /D=", false, true, false, ""},
+      {"QZSetup.exe /D=C:\\QZ", false, false, false, "C:\\QZ"},
+      {"QZSetup.exe /NOOVERWRITE", false, false, true, nullptr},
+  };
+  for (const Case& c : cases) {
+    SetupCommandLine options;
+    std::string problem;
+    EXPECT_EQ(ParseSetupCommandLine(c.line, options, problem), c.ok) << c.line << ": " << problem;
+    EXPECT_EQ(std::tuple(options.silent, options.noOverwrite, options.hasDir),
+              std::tuple(c.silent, c.noOverwrite, c.dir != nullptr))
+        << c.line;
+    EXPECT_EQ(options.dir, c.dir ? c.dir : "") << c.line;
+  }
+  SetupCommandLine options;
+  std::string problem;
+  ParseSetupCommandLine("QZSetup.exe /Q /S", options, problem);
+  EXPECT_EQ(SetupUsage(problem),
+            "Hibás parancssor: ismeretlen kapcsoló: /Q\n\nHasználat: QZSetup.exe [/S [/NOOVERWRITE] [/D=könyvtár]]");
 }
 
 }  // namespace
