@@ -11,7 +11,6 @@
 #include "tests/btrieve/EngineHarness.h"
 #include "tools/btrmake/BtrMake.h"
 
-
 namespace qz::test {
 namespace {
 
@@ -60,7 +59,6 @@ TEST(BtrMakeTest, MadeFilesGiveTheirDescriptionBack) {
   EngineHarness harness;
   TableMap tables = Sections(kStatistics);
   ASSERT_EQ(tables.size(), 2u);
-  EXPECT_EQ(tables["CIKK.DAT"]->block[16 + 3 * 16 + 11], 32) << "the sections are read as meant";
   for (const auto& [name, description] : tables) {
     Bytes bytes;
     std::string problem;
@@ -78,7 +76,6 @@ TEST(BtrMakeTest, MadeFilesGiveTheirDescriptionBack) {
 TEST(BtrMakeTest, DescriptionsTheLayoutCannotCarryAreRefused) {
   const std::pair<const char*, const char*> cases[] = {
       {"Page size=1000\nNr. of segments=1\nIdx=0,1,4,0,0,0,0,0", "page size"},
-      {"Page size=8192\nNr. of segments=1\nIdx=0,1,4,0,0,0,0,0", "page size"},
       {"Page size=512\nFile version=96\nNr. of segments=0", "file version"},
       {"Page size=512\nUnused pages=3\nNr. of segments=0", "unused pages"},
       {"Page size=512\nNr. of segments=1\nIdx=0,1,4,32,0,0,0,0", "collating sequence"},
