@@ -12,7 +12,14 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 [ -x "$native" ] || { echo "SKIP: no native qzcheck at $native"; exit 77; }
 out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
+# One wineserver serves all the runs below: a run that starts while the
+# previous run's server is shutting down loses its connection ("wine client
+# error: recvmsg").
+qz_tools="$root/tools"
+. "$qz_tools/wine-arch.sh"
+export WINEPREFIX="${QZ_WINEPREFIX:-$PWD/wineprefix}"
+wineserver -p
+trap 'wineserver -k 2>/dev/null; rm -rf "$out"' EXIT
 failed=0
 for medium in samples/medium samples/medium-patch samples/medium-update tests/qzcheck/broken-medium; do
   for mode in text json; do
