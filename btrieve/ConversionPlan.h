@@ -16,9 +16,9 @@
 #include <string_view>
 
 #include "btrieve/TableDescription.h"
-#include "common/Text.h"
 #include "platform/FileSystem.h"
 #include "platform/LineReader.h"
+#include "text/Text.h"
 
 namespace qz {
 

@@ -15,9 +15,9 @@
 // apart by one line (stored files are written that way).
 
 #include "btrieve/TableDescription.h"
-#include "common/Text.h"
 #include "platform/FileSystem.h"
 #include "platform/LineReader.h"
+#include "text/Text.h"
 
 namespace qz {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "common/Text.h"
+#include "text/Text.h"
 
 namespace qz {
 

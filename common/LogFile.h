@@ -6,9 +6,9 @@
 #include <memory>
 #include <string_view>
 
-#include "common/Text.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "text/Text.h"
 
 namespace qz {
 

@@ -1,8 +1,8 @@
 #include "common/ProtectedFolders.h"
 
-#include "common/CodePage.h"
 #include "common/LogFile.h"
 #include "common/SafePaths.h"
+#include "text/CodePage.h"
 
 namespace qz {
 namespace {

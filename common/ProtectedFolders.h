@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "common/Text.h"
 #include "platform/FileSystem.h"
 #include "platform/RegistryStore.h"
+#include "text/Text.h"
 
 namespace qz {
 

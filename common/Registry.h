@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "common/LogFile.h"
-#include "common/Text.h"
 #include "platform/RegistryStore.h"
+#include "text/Text.h"
 
 namespace qz {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "common/TextParse.h"
+#include "text/TextParse.h"
 
 namespace qz {
 namespace {

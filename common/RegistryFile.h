@@ -7,10 +7,10 @@
 #include <string_view>
 
 #include "common/Registry.h"
-#include "common/Text.h"
 #include "common/ValueExpander.h"
 #include "platform/FileSystem.h"
 #include "platform/LineReader.h"
+#include "text/Text.h"
 
 namespace qz {
 

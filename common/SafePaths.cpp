@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "common/CodePage.h"
+#include "text/CodePage.h"
 
 namespace qz {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "common/Text.h"
+#include "text/Text.h"
 
 namespace qz {
 

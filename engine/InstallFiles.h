@@ -6,8 +6,8 @@
 
 #include <string_view>
 
-#include "common/Text.h"
 #include "setup/StepContext.h"
+#include "text/Text.h"
 
 namespace qz {
 

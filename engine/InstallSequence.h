@@ -11,9 +11,9 @@
 #include <initializer_list>
 #include <vector>
 
-#include "common/Text.h"
 #include "setup/SetupSettings.h"
 #include "setup/StepContext.h"
+#include "text/Text.h"
 
 namespace qz {
 

@@ -4,8 +4,8 @@
 // before each step. The first failure is shown by ShowError; at the end
 // "Befejezés" is enabled, whatever the outcome.
 
-#include "common/Text.h"
 #include "setup/WizardPage.h"
+#include "text/Text.h"
 
 namespace qz {
 

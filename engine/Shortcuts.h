@@ -6,10 +6,10 @@
 
 #include <string_view>
 
-#include "common/Text.h"
 #include "common/ValueExpander.h"
 #include "platform/Shell.h"
 #include "setup/StepContext.h"
+#include "text/Text.h"
 
 namespace qz {
 

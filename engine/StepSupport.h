@@ -13,9 +13,9 @@
 
 #include <string_view>
 
-#include "common/Text.h"
 #include "platform/Errors.h"
 #include "setup/StepContext.h"
+#include "text/Text.h"
 
 namespace qz {
 

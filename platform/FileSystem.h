@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "common/Text.h"
 #include "platform/Errors.h"
+#include "text/Text.h"
 
 namespace qz::platform {
 

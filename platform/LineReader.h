@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "common/Text.h"
 #include "platform/FileSystem.h"
+#include "text/Text.h"
 
 namespace qz::platform {
 

@@ -1,6 +1,6 @@
 #include "platform/ListControl.h"
 
-#include "common/CodePage.h"
+#include "text/CodePage.h"
 
 namespace qz::platform {
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "common/Text.h"
 #include "platform/Errors.h"
+#include "text/Text.h"
 
 namespace qz::platform {
 

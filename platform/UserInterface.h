@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "common/Text.h"
 #include "platform/ListControl.h"
+#include "text/Text.h"
 
 namespace qz::platform {
 

@@ -1,6 +1,6 @@
 #include "setup/CommandLine.h"
 
-#include "common/CodePage.h"
+#include "text/CodePage.h"
 
 namespace qz {
 namespace {

@@ -3,9 +3,9 @@
 #include "common/LogFile.h"
 #include "common/ProtectedFolders.h"
 #include "common/Registry.h"
-#include "common/Text.h"
 #include "setup/SetupScript.h"
 #include "setup/SetupSettings.h"
+#include "text/Text.h"
 
 namespace qz {
 

@@ -7,12 +7,12 @@
 
 #include "common/LogFile.h"
 #include "common/Registry.h"
-#include "common/Text.h"
 #include "engine/InstallSequence.h"
 #include "platform/Btrieve.h"
 #include "platform/Platform.h"
 #include "setup/SetupScript.h"
 #include "setup/SetupSettings.h"
+#include "text/Text.h"
 
 namespace qz {
 

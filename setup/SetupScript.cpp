@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "common/TextParse.h"
+#include "text/TextParse.h"
 
 namespace qz {
 int CompareVersions(std::string_view a, std::string_view b) {

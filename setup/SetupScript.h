@@ -7,11 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "common/Text.h"
 #include "common/ValueExpander.h"
 #include "platform/FileSystem.h"
 #include "platform/LineReader.h"
 #include "setup/SetupSettings.h"
+#include "text/Text.h"
 
 namespace qz {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "common/Text.h"
+#include "text/Text.h"
 
 namespace qz {
 

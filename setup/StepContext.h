@@ -7,11 +7,11 @@
 #include "common/LogFile.h"
 #include "common/ProgressList.h"
 #include "common/Registry.h"
-#include "common/Text.h"
 #include "platform/Btrieve.h"
 #include "platform/Platform.h"
 #include "setup/SetupScript.h"
 #include "setup/SetupSettings.h"
+#include "text/Text.h"
 
 namespace qz {
 

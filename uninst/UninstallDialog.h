@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "common/ProgressList.h"
-#include "common/Text.h"
 #include "platform/UserInterface.h"
+#include "text/Text.h"
 #include "uninst/UninstallContext.h"
 
 namespace qz {

@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "common/CodePage.h"
+#include "text/CodePage.h"
 
 namespace qz::platform::sim {
 namespace {

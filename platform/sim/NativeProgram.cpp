@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "common/CodePage.h"
+#include "text/CodePage.h"
 
 namespace qz::platform::sim {
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "common/CodePage.h"
 #include "platform/TextOutput.h"
 #include "platform/sim/SimMachine.h"
+#include "text/CodePage.h"
 
 namespace qz::platform::sim {
 namespace {

@@ -1,6 +1,6 @@
 #include "platform/sim/SimList.h"
 
-#include "common/CodePage.h"
+#include "text/CodePage.h"
 
 namespace qz::platform::sim {
 namespace {

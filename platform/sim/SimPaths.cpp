@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "common/CodePage.h"
+#include "text/CodePage.h"
 
 namespace qz::platform::sim {
 namespace {

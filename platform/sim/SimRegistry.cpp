@@ -14,8 +14,8 @@
 #include <stdexcept>
 #include <thread>
 
-#include "common/CodePage.h"
-#include "common/TextParse.h"
+#include "text/CodePage.h"
+#include "text/TextParse.h"
 
 namespace qz::platform::sim {
 namespace {

@@ -5,8 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "common/CodePage.h"
 #include "tests/support/SimFixture.h"
+#include "text/CodePage.h"
 
 namespace qz::test {
 namespace {

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "common/CodePage.h"
 #include "tests/support/ScriptMutator.h"
 #include "tests/support/SimFixture.h"
 #include "tests/support/TempDir.h"
+#include "text/CodePage.h"
 #include "tools/qzcheck/MediumCheck.h"
 #include "tools/qzcheck/NativeHost.h"
 

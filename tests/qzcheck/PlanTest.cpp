@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "common/CodePage.h"
 #include "common/Registry.h"
 #include "platform/sim/SimMachine.h"
 #include "setup/SimulatedSetup.h"
 #include "tests/support/TempDir.h"
+#include "text/CodePage.h"
 #include "tools/qzcheck/Plan.h"
 
 namespace qz::test {

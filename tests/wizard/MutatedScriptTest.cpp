@@ -6,11 +6,11 @@
 
 #include <cstdlib>
 
-#include "common/CodePage.h"
 #include "setup/SimulatedSetup.h"
 #include "tests/support/ScriptMutator.h"
 #include "tests/support/SimFixture.h"
 #include "tests/support/TreeSnapshot.h"
+#include "text/CodePage.h"
 
 namespace qz::test {
 namespace {

@@ -15,7 +15,7 @@
 
 #include "btrieve/DbStat.h"
 #include "btrieve/MemoryInput.h"
-#include "common/CodePage.h"
+#include "text/CodePage.h"
 #include "tools/btrmake/BtrMake.h"
 
 namespace {

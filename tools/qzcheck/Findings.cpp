@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "common/CodePage.h"
+#include "text/CodePage.h"
 
 namespace qz::check {
 namespace {

@@ -12,16 +12,16 @@
 #include "btrieve/BtrieveFile.h"
 #include "btrieve/ConversionPlan.h"
 #include "btrieve/DbStat.h"
-#include "common/CodePage.h"
 #include "common/Registry.h"
 #include "common/RegistryFile.h"
 #include "common/SafePaths.h"
-#include "common/TextParse.h"
 #include "engine/InstallFiles.h"
 #include "engine/Shortcuts.h"
 #include "engine/StepSupport.h"
 #include "setup/SetupScript.h"
 #include "setup/SetupSettings.h"
+#include "text/CodePage.h"
+#include "text/TextParse.h"
 
 namespace qz::check {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "common/CodePage.h"
+#include "text/CodePage.h"
 #include "tools/qzcheck/Plan.h"
 
 namespace qz::check {

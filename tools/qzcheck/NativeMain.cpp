@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "common/CodePage.h"
+#include "text/CodePage.h"
 #include "tools/qzcheck/NativeHost.h"
 
 int main(int argc, char** argv) {

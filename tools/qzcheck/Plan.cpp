@@ -12,9 +12,9 @@
 #include <system_error>
 
 #include "btrieve/ConversionPlan.h"
-#include "common/CodePage.h"
 #include "platform/sim/SimMachine.h"
 #include "setup/SimulatedSetup.h"
+#include "text/CodePage.h"
 
 namespace qz::check {
 namespace {

@@ -14,9 +14,9 @@
 #include <cstdio>
 #include <exception>
 
-#include "common/CodePage.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/btrieve/Win32Btrieve.h"
+#include "text/CodePage.h"
 #include "tools/qzcheck/Program.h"
 
 namespace {

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "common/CodePage.h"
+#include "text/CodePage.h"
 
 namespace {
 

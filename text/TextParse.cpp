@@ -1,4 +1,4 @@
-#include "common/TextParse.h"
+#include "text/TextParse.h"
 
 namespace qz {
 

@@ -1,4 +1,4 @@
-#include "common/CodePage.h"
+#include "text/CodePage.h"
 
 #include <cstdint>
 
