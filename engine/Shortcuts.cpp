@@ -159,11 +159,14 @@ bool MakeIcon(StepContext& ctx) {
     key.Format("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\%s", s.appName.c_str());
     while (ctx.script.ReadItem(line)) {
       if (!ReadShortcutItem(ctx, line, desktop.c_str(), item)) continue;
-      // The link is registered before it is made: a run that dies in
-      // between leaves a name the uninstaller finds missing, never a link on
-      // the desktop that no registration names.
+      // Only a shortcut this run saved is registered: a save that failed
+      // over a file already on the desktop must not hand that file to the
+      // uninstaller. A run that dies between the save and the registration
+      // leaves one desktop shortcut that nothing names.
+      if (!platform::Succeeded(CreateShortcut(ctx, item.target.c_str(), item.link.c_str(), "", item.title.c_str()))) {
+        continue;
+      }
       if (!ctx.registry.SetValueString(key.view(), "Link", item.link.c_str())) return false;
-      CreateShortcut(ctx, item.target.c_str(), item.link.c_str(), "", item.title.c_str());
     }
   }
   if (s.installType == kInstallInstall) {
