@@ -50,12 +50,15 @@ void ConversionPlan::ReadScript(platform::LineReader& file, ConversionScriptObse
   LogText line;
   // A line longer than a read arrives in pieces; it ends with the piece
   // that holds its line end.
+  // A chunk that starts with a NUL byte (a file saved as UTF-16) has no
+  // text at all; whether it ended its line is told by the reader.
   int lineNumber = 0;
   bool lineEnded = true;
-  while (file.ReadChunk(line, kLineLimit)) {
+  bool chunkEndsLine = false;
+  while (file.ReadChunk(line, kLineLimit, &chunkEndsLine)) {
     std::string_view text = line.view();
     if (lineEnded) ++lineNumber;
-    lineEnded = text.back() == '\n';
+    lineEnded = chunkEndsLine;
     std::string_view rest;
     std::string_view token;
     if (AfterKeyword(text, "AppVesion=", rest)) {

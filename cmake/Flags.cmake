@@ -17,6 +17,12 @@ if(WIN32)
   target_link_options(qz_flags INTERFACE -static -static-libgcc -static-libstdc++)
 endif()
 
+# The standard library's checked accessors in the test and fuzz builds: a
+# back() of an empty view or an index past a string's end stops the run
+# instead of reading astray.
+if(QZ_SANITIZE OR QZ_FUZZ)
+  add_compile_definitions(_GLIBCXX_ASSERTIONS)
+endif()
 if(QZ_SANITIZE)
   set(QZ_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_compile_options(${QZ_SANITIZERS})

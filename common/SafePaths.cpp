@@ -160,7 +160,7 @@ const char* PathFaultText(PathFault fault) {
 
 bool IsSameOrAbove(std::string_view upper, std::string_view lower) {
   if (upper.size() > lower.size() || !EqualsNoCase(upper, lower.substr(0, upper.size()))) return false;
-  return upper.size() == lower.size() || lower[upper.size()] == '\\' || upper.back() == '\\';
+  return upper.size() == lower.size() || lower[upper.size()] == '\\' || (!upper.empty() && upper.back() == '\\');
 }
 
 bool IsProtectedDirectory(std::string_view directory, std::initializer_list<std::string_view> protectedDirs) {

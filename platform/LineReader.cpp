@@ -43,18 +43,23 @@ bool LineReader::ReadLine(std::string& line) {
   return true;
 }
 
-bool LineReader::ReadChunk(TextBuffer& out, std::size_t limit) {
+bool LineReader::ReadChunk(TextBuffer& out, std::size_t limit, bool* endsLine) {
   out.Clear();
   if (limit > out.capacity() - 1) limit = out.capacity() - 1;
   std::size_t n = 0;
   char* data = out.data();
+  bool lineEnd = false;
   while (n < limit) {
     int c = NextChar();
     if (c < 0) break;
     data[n++] = static_cast<char>(c);
-    if (c == '\n') break;
+    if (c == '\n') {
+      lineEnd = true;
+      break;
+    }
   }
   data[n] = '\0';
+  if (endsLine) *endsLine = lineEnd;
   return n > 0;
 }
 

@@ -21,8 +21,10 @@ class LineReader {
   bool ReadLine(std::string& line);
   // Like fgets: at most `limit` characters, the line end ("\n") kept when it
   // fits; the rest of a longer line is returned by the next call. Never more
-  // than out.capacity() - 1 characters.
-  bool ReadChunk(TextBuffer& out, std::size_t limit);
+  // than out.capacity() - 1 characters. A NUL byte in the file ends `out`'s
+  // text early (as a file saved as UTF-16 has them): `endsLine`, when
+  // given, tells whether the chunk read took its line's end all the same.
+  bool ReadChunk(TextBuffer& out, std::size_t limit, bool* endsLine = nullptr);
   bool Rewind();
 
  private:

@@ -201,6 +201,24 @@ TEST_F(ConversionPlanTest, OverlongTokensAndTooManyChanges) {
   EXPECT_EQ(Changes("VEVO.DAT"), (Texts{"99999/1"}));
 }
 
+// A file saved as UTF-16 has a NUL byte before or after every character:
+// such lines count as lines, and what they hold names nothing.
+TEST_F(ConversionPlanTest, LinesLedByNulBytesNameNothing) {
+  std::string utf16;
+  for (char c : std::string("AppVesion=1.2\r\nTABLE=CIKK.DAT\r\nAPPEND_FIELD=1\r\n")) utf16 += std::string{c, '\0'};
+  std::string script = std::string("\xFF\xFE", 2) + utf16;
+  ReadScript(std::string(1, '\0') + "\n" + script + "\n" + "AppVesion=1.2\nTABLE=CIKK.DAT\nAPPEND_FIELD=2\n");
+  EXPECT_EQ(Changes("CIKK.DAT"), (Texts{"99999/2"}));
+
+  struct Sections : ConversionScriptObserver {
+    void VersionSection(int line, std::string_view, bool) override { lines.push_back(line); }
+    std::vector<int> lines;
+  } sections;
+  platform::LineReader reader(std::make_unique<MemoryInput>(std::string("\0\n\0x\nAppVesion=1.2\n", 16)));
+  plan_.ReadScript(reader, &sections);
+  EXPECT_EQ(sections.lines, std::vector<int>{3}) << "the NUL-led lines are counted";
+}
+
 TEST_F(ConversionPlanTest, OverlongVersionsNameNoSection) {
   std::string longVersion(31, '9');
   plan_.SetVersion(longVersion);
