@@ -137,6 +137,26 @@ PathFault CheckName(std::string_view name) {
   return CheckOneName(name);
 }
 
+PathFault CheckShortcutTitle(std::string_view title) {
+  if (PathFault fault = CheckCommon(title); fault != PathFault::kNone) return fault;
+  if (IsDotsAndBlanks(title)) return PathFault::kDotName;
+  std::string linkName(title);
+  linkName += ".lnk";
+  return CheckOneName(linkName);
+}
+
+bool LeadsOutOfRoot(PathFault fault) {
+  switch (fault) {
+    case PathFault::kNotRelative:
+    case PathFault::kDeviceOrNetwork:
+    case PathFault::kForwardSlash:
+    case PathFault::kDotName:
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool IsValidAppName(std::string_view name) { return name.size() <= 255 && CheckName(name) == PathFault::kNone; }
 
 const char* PathFaultText(PathFault fault) {

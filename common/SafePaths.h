@@ -32,8 +32,17 @@ enum class PathFault {
 PathFault CheckDirectoryPath(std::string_view path);
 // An item's path below a section's root: "name[\name...]".
 PathFault CheckItemPath(std::string_view path);
-// One name of a path: a shortcut's title, a program group.
+// One name of a path: a program group, an application's name.
 PathFault CheckName(std::string_view name);
+// A shortcut's title: its link file is the title followed by ".lnk", so a
+// title may end in dots or blanks ("Beállítások..."); one made only of
+// dots and blanks may not, nor one that names a device with ".lnk".
+PathFault CheckShortcutTitle(std::string_view title);
+
+// Whether a refused item path would have led out of its root (a drive, a
+// network or device path, "..", "/"), rather than naming a file Windows
+// cannot make there (a device name, a trailing dot, a bad character).
+bool LeadsOutOfRoot(PathFault fault);
 
 // The application's name names a registry key below the maker's key, the
 // uninstall entry and the program group folder, which the uninstaller

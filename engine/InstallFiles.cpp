@@ -34,14 +34,22 @@ bool CopyFailed(StepContext& ctx, const TextBuffer& source, ErrorCode error) {
 }
 
 // An item's name must stay below its section's root: a relative path of
-// plain names ("..", a drive, a leading "\\", "/" or ":" would reach
-// elsewhere). A refused item is logged as a failed action with 123 and the
-// reason, and fails like an item that cannot be made.
+// plain names ("..", a drive, a leading "\\", "/" would reach elsewhere),
+// each one Windows can make. A refused item fails like an item that cannot
+// be made: its action line ends in ERROR and the next line gives the
+// reason. A name holding a character Windows refuses is logged with the
+// error Windows gives it (123); the other faults are ours alone and carry
+// no system error.
 bool RefusesItem(StepContext& ctx, const TextBuffer& name) {
   PathFault fault = CheckItemPath(name.view());
   if (fault == PathFault::kNone) return false;
-  ctx.log.LogError(platform::kErrorInvalidName);
-  ctx.log.Print("Hibás elem : \"%s\" %s (a célkönyvtáron kívülre mutatna)\n", name.c_str(), PathFaultText(fault));
+  if (fault == PathFault::kInvalidCharacter) {
+    ctx.log.LogError(platform::kErrorInvalidName);
+  } else {
+    ctx.log.Write("ERROR\n");
+  }
+  ctx.log.Print("Hibás elem : \"%s\" %s%s\n", name.c_str(), PathFaultText(fault),
+                LeadsOutOfRoot(fault) ? " (a célkönyvtáron kívülre mutatna)" : "");
   return true;
 }
 

@@ -62,7 +62,7 @@ bool ReadShortcutItem(StepContext& ctx, const TextBuffer& line, const char* fold
   }
   // The title names the link file in its folder: one plain name, never a
   // path that leads out of the program group or off the desktop.
-  if (PathFault fault = CheckName(item.title.view()); titleWhole && fault != PathFault::kNone) {
+  if (PathFault fault = CheckShortcutTitle(item.title.view()); titleWhole && fault != PathFault::kNone) {
     ctx.log.Print("Shortcut : hibás parancsikon név \"%s\" %s\n", item.title.c_str(), PathFaultText(fault));
     return false;
   }

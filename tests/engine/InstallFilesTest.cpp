@@ -1,5 +1,6 @@
 // Installing the "Home:", "VormexDir:" and "WinDir:" sections.
 
+#include "common/SafePaths.h"
 #include "engine/InstallFiles.h"
 #include "tests/engine/StepFixture.h"
 
@@ -112,26 +113,40 @@ TEST_F(InstallFilesTest, OverlongTextsAreRefusedNotCut) {
   EXPECT_FALSE(InstallSection(ctx_, "C:\\APP", "Home:")) << "beyond every buffer";
 }
 
-// An item's name that would lead out of its section's root is refused like
-// an item that cannot be made: its log line with 123 and the reason, its
-// box, and the section stops. Only the exact ".." and "\" move the cursor.
-// (Which names lead out is the item path check's own test.)
-TEST_F(InstallFilesTest, ItemsThatWouldLeaveTheirRootAreRefused) {
+// An item's name that would lead out of its section's root, or that
+// Windows cannot make there, is refused like an item that cannot be made:
+// its action line ends in ERROR, the next line gives the reason, its box
+// shows, and the section stops. Only a character Windows itself refuses
+// carries Windows' error 123. Only the exact ".." and "\" move the cursor.
+// (Which names are refused is the item path check's own test.)
+TEST_F(InstallFilesTest, RefusedItemsSayWhy) {
   WriteMedium("X.DLL", "x");
   std::ofstream(temp_.path() / "X.DLL") << "outside the medium";
-  for (const auto& [line, path] : std::vector<std::pair<std::string, std::string>>{
-           {"DIR \"..\\x\"", "Könyvtár készítés : C:\\APP\\..\\x"},
-           {"DIR \"$WINDIR$\"", "Könyvtár készítés : C:\\APP\\C:\\windows"},
-           {"DIR \"...\"", "Könyvtár készítés : C:\\APP\\..."},
-           {"\"..\\X.DLL\"", "Fájl másolás : C:\\APP\\..\\X.DLL"},
-           {"\"C:X.DLL\"", "Fájl másolás : C:\\APP\\C:X.DLL"},
+  const std::string out = " (a célkönyvtáron kívülre mutatna)";
+  const std::string dots = PathFaultText(PathFault::kDotName);
+  struct Case {
+    std::string line, action, reason;
+    bool invalidName;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"DIR \"..\\x\"", "Könyvtár készítés : C:\\APP\\..\\x", "\"..\\x\" " + dots + out, false},
+           {"DIR \"$WINDIR$\"", "Könyvtár készítés : C:\\APP\\C:\\windows",
+            "\"C:\\windows\" meghajtót vagy gyökérkönyvtárat nevez meg" + out, false},
+           {"DIR \"...\"", "Könyvtár készítés : C:\\APP\\...", "\"...\" " + dots + out, false},
+           {"\"..\\X.DLL\"", "Fájl másolás : C:\\APP\\..\\X.DLL", "\"..\\X.DLL\" " + dots + out, false},
+           {"\"C:X.DLL\"", "Fájl másolás : C:\\APP\\C:X.DLL", "\"C:X.DLL\" meghajtót vagy gyökérkönyvtárat nevez meg" + out,
+            false},
+           {"\"NUL.DLL\"", "Fájl másolás : C:\\APP\\NUL.DLL", "\"NUL.DLL\" eszköznevet tartalmaz", false},
+           {"DIR \"DATA.\"", "Könyvtár készítés : C:\\APP\\DATA.",
+            "\"DATA.\" pontra vagy szóközre végződő névtagot tartalmaz", false},
+           {"\"A|B.DLL\"", "Fájl másolás : C:\\APP\\A|B.DLL", "\"A|B.DLL\" érvénytelen karaktert tartalmaz", true},
        }) {
-    WriteScript({"Home:", line, "\"X.DLL\""});
+    WriteScript({"Home:", c.line, "\"X.DLL\""});
     transcript_.events.clear();
-    EXPECT_FALSE(InstallSection(ctx_, "C:\\APP", "Home:")) << line;
-    EXPECT_THAT(TakeLog(), AllOf(HasSubstr(Failed(path + "...", platform::kErrorInvalidName) + "Hibás elem : "),
-                                 HasSubstr("(a célkönyvtáron kívülre mutatna)\n")));
-    EXPECT_THAT(events(), ElementsAre(_, StartsWith("box: "), "list: Nem sikerült a másolás!")) << line;
+    EXPECT_FALSE(InstallSection(ctx_, "C:\\APP", "Home:")) << c.line;
+    std::string failed = c.invalidName ? Failed(c.action + "...", platform::kErrorInvalidName) : c.action + "...ERROR\n";
+    EXPECT_EQ(TakeLog(), failed + "Hibás elem : " + c.reason + "\n");
+    EXPECT_THAT(events(), ElementsAre(_, StartsWith("box: "), "list: Nem sikerült a másolás!")) << c.line;
   }
   for (const char* outside : {"C:\\x", "C:\\X.DLL", "C:\\APP\\X.DLL"}) EXPECT_FALSE(Exists(outside)) << outside;
 

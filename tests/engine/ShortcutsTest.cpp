@@ -1,5 +1,6 @@
 // The application's registration and its shortcuts.
 
+#include "common/SafePaths.h"
 #include "engine/Shortcuts.h"
 #include "tests/engine/StepFixture.h"
 
@@ -94,24 +95,28 @@ TEST_F(ShortcutsTest, BadShortcutLinesAndTitlesAreSkipped) {
   std::string longLine = "\"PROG.EXE\" " + std::string(260, 'x');
   WriteScript({"Menu:", "\"PROG.EXE\"", "\"PROG.EXE\" \"\"", "\"PROG.EXE\" \"" + title + "\"",
                "\"PROG.EXE\" \"..\\..\\x\"", "\"PROG.EXE\" \"a\\b\"", "\"PROG.EXE\" \"C:\\x\"", "\"PROG.EXE\" \"..\"",
-               "\"PROG.EXE\" \"a/b\"", "\"PROG.EXE\" \"Jó\"", "Desktop:", "\"PROG.EXE\" \"Jó\"", "PROG.EXE Program", longLine,
+               "\"PROG.EXE\" \"a/b\"", "\"PROG.EXE\" \"Jó\"", "\"PROG.EXE\" \". .\"", "\"PROG.EXE\" \"CON \"",
+               "\"PROG.EXE\" \"Beállítások...\"", "Desktop:", "\"PROG.EXE\" \"Jó\"", "PROG.EXE Program", longLine,
                "\"PROG.EXE\" \"..\\..\\Start Menu\\x\""});
   ASSERT_TRUE(MakeIcon(ctx_));
   EXPECT_EQ(Value(kMakerKey, "Link"), desktop_ + "\\Jó.lnk");
   std::filesystem::path group = machine_.HostPath(group_.c_str());
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(group), std::filesystem::directory_iterator()), 2)
-      << "Jó.lnk and the uninstall shortcut, nothing under a cut name";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(group), std::filesystem::directory_iterator()), 3)
+      << "Jó.lnk, Beállítások....lnk and the uninstall shortcut, nothing under a cut name";
+  EXPECT_TRUE(Exists(group_ + "\\Beállítások....lnk")) << "a title may end in dots: its file ends in .lnk";
   int links = 0;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(machine_.HostPath("C:\\"))) {
     links += entry.path().extension() == ".lnk";
   }
-  EXPECT_EQ(links, 3) << "the uninstall shortcut and the two Jó, nowhere anything else";
+  EXPECT_EQ(links, 4) << "the uninstall shortcut, the two Jó and Beállítások..., nowhere anything else";
   std::string log = TakeLog();
   EXPECT_THAT(log, HasSubstr("Shortcut : nincs megadva a parancsikon neve : \"PROG.EXE\"\n"
                              "Shortcut : nincs megadva a parancsikon neve : \"PROG.EXE\" \"\"\n" +
                              Failed("Shortcut : C:\\APP\\PROG.EXE <- " + group_ + "\\" + title + ".lnk\n",
                                     platform::kErrorFilenameTooLong)));
   EXPECT_THAT(log, HasSubstr("Shortcut : hibás parancsikon név \"..\\..\\x\" érvénytelen karaktert tartalmaz\n"));
+  EXPECT_THAT(log, HasSubstr("Shortcut : hibás parancsikon név \". .\" " + std::string(PathFaultText(PathFault::kDotName))));
+  EXPECT_THAT(log, HasSubstr("Shortcut : hibás parancsikon név \"CON \" eszköznevet tartalmaz\n"));
   EXPECT_THAT(log, HasSubstr("Shortcut : nincs megadva a parancsikon neve : PROG.EXE Program\n" +
                              Failed("Túl hosszú sor : " + longLine + "...", platform::kErrorFilenameTooLong)));
 }

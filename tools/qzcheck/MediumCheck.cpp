@@ -585,7 +585,7 @@ void MediumChecker::CheckShortcuts(const char* label) {
                 "no shortcut title in double quotes after the file name: the setup program makes no shortcut for it");
       continue;
     }
-    if (PathFault fault = CheckName(title.view()); fault != PathFault::kNone) {
+    if (PathFault fault = CheckShortcutTitle(title.view()); fault != PathFault::kNone) {
       AddScript(Check::RefusedName, item.line,
                 Printf("the shortcut title \"%s\" is refused, as %s: no shortcut is made", title.c_str(),
                        FaultText(fault)));
