@@ -98,6 +98,11 @@ void MainFrame::RunWizard() {
       case kInstallPatch: app_.log.Print("InstallType : PATCH\nOld version : %s\n", app_.settings.oldVersion.c_str()); break;
       default: break;
     }
+    if (app_.givenDir && app_.settings.installType != kInstallInstall) {
+      app_.log.Print("Megadott célkönyvtár : %s, nincs használva: a telepített könyvtárban (%s) történik a %s\n",
+                     app_.givenDir->c_str(), app_.settings.homeDir.c_str(),
+                     app_.settings.installType == kInstallPatch ? "javítás" : "frissítés");
+    }
     auto progress = std::make_unique<ProgressPage>(app_);
     ProgressPage* progressPage = progress.get();
     pages[slot] = std::move(progress);

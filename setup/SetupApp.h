@@ -4,6 +4,8 @@
 // log and the shared message text. Every page and step reaches them here.
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "common/LogFile.h"
 #include "common/Registry.h"
@@ -53,6 +55,10 @@ class SetupApp {
   LogFile log;
   MessageText messageText;
   InstallSequence sequence;
+  // The directory an unattended run was given for the directory page (/D=,
+  // --dir). A patch or an update has no such page: it works in the
+  // installed directory, and the log says that the given one was not used.
+  std::optional<std::string> givenDir;
   RunOutcome outcome = RunOutcome::Running;
 };
 

@@ -26,6 +26,7 @@ UnattendedRun RunUnattended(platform::sim::SimMachine& machine, const Unattended
                               shell ? *shell : machine.shell()};
   platform::sim::SimBtrieve btrieve(machine);
   SetupApp app(platform, btrieve, MakeInstallSequence(ProgramSteps()));
+  if (options.hasDir) app.givenDir = options.dir;
   app.Run();
   return {app.outcome, app.settings};
 }

@@ -22,6 +22,7 @@ int RunUnattendedSetup(platform::Platform& machine, platform::BtrieveEngine& btr
   engine.SetOperator(&op);
   platform::Platform platform{machine.files, machine.registry, machine.clock, engine, machine.shell};
   SetupApp app(platform, btrieve, std::move(sequence));
+  if (options.hasDir) app.givenDir = options.dir;
   op.RecordTo(&app.log);
   try {
     app.Run();
