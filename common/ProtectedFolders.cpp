@@ -33,7 +33,26 @@ std::vector<std::string> ShellFolders(platform::RegistryStore& registry) {
   return folders;
 }
 
-bool IsDriveRootText(std::string_view path) { return path.size() == 3 && path[1] == ':' && path[2] == '\\'; }
+// A drive's root ("X:\") or a share ("\\server\share"): nothing above it.
+bool IsRootText(std::string_view path) {
+  if (path.size() == 3 && path[1] == ':' && path[2] == '\\') return true;
+  if (path.size() < 3 || path[0] != '\\' || path[1] != '\\') return false;
+  std::size_t server = path.find('\\', 2);
+  return server != std::string_view::npos && path.find('\\', server + 1) == std::string_view::npos;
+}
+
+// A final path in the form the rules compare: what lies on a share
+// ("\\?\UNC\server\share\...", a mapped drive's files too) as
+// "\\server\share\...", a drive's path as "X:\...".
+std::string CompareForm(std::string_view finalPath) {
+  if (finalPath.size() > 8 && EqualsNoCase(finalPath.substr(0, 8), "\\\\?\\UNC\\")) {
+    return "\\\\" + std::string(finalPath.substr(8));
+  }
+  if (finalPath.size() >= 7 && finalPath.substr(0, 4) == "\\\\?\\" && finalPath[5] == ':' && finalPath[6] == '\\') {
+    return std::string(finalPath.substr(4));
+  }
+  return std::string(finalPath);
+}
 
 }  // namespace
 
@@ -47,16 +66,16 @@ ProtectedFolders::ProtectedFolders(platform::FileSystem& files, platform::Regist
 }
 
 void ProtectedFolders::Add(std::string_view folder) {
-  // A folder the system names in a form of its own (empty, unexpanded) is
-  // no folder a program could be given; drive roots are refused anyway.
-  if (CheckDirectoryPath(folder) != PathFault::kNone) return;
+  // Every folder stays protected in the form the system gives it, a share
+  // or a form of its own included: a directory is compared with it as
+  // written, and with its form on disk.
+  if (folder.empty()) return;
   folders_.emplace_back(folder);
   PathText resolved;
   std::string text(folder);
-  if (files_.FinalPath(text.c_str(), resolved) == platform::kOk && !EqualsNoCase(resolved.view(), folder) &&
-      CheckDirectoryPath(resolved.view()) == PathFault::kNone) {
-    folders_.emplace_back(resolved.view());
-  }
+  if (files_.FinalPath(text.c_str(), resolved) != platform::kOk) return;
+  std::string onDisk = CompareForm(resolved.view());
+  if (!EqualsNoCase(onDisk, folder)) folders_.push_back(std::move(onDisk));
 }
 
 bool ProtectedFolders::Protects(std::string_view directory, TextBuffer& reason) const {
@@ -80,15 +99,16 @@ platform::ErrorCode ProtectedFolders::ResolveOnDisk(std::string_view directory, 
     PathText finalPath;
     platform::ErrorCode error = files_.FinalPath(existing.c_str(), finalPath);
     if (error == platform::kOk) {
-      resolved = finalPath.c_str();
+      resolved = CompareForm(finalPath.view());
       if (!below.empty() && !resolved.empty() && resolved.back() == '\\') below.erase(0, 1);
       resolved += below;
       return platform::kOk;
     }
-    bool missing = error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound;
+    bool missing = error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound ||
+                   error == platform::kErrorBadNetPath;
     if (!missing) return error;
-    if (IsDriveRootText(existing)) {
-      // No such drive: nothing there to reach.
+    if (IsRootText(existing)) {
+      // No such drive or share: nothing there to reach.
       resolved = std::string(directory);
       return platform::kOk;
     }
@@ -98,9 +118,10 @@ platform::ErrorCode ProtectedFolders::ResolveOnDisk(std::string_view directory, 
   }
 }
 
-bool ProtectedFolders::Allows(std::string_view directory, TextBuffer& reason) const {
+bool ProtectedFolders::Allows(std::string_view directory, TextBuffer& reason, Form form) const {
   auto quoted = [&](std::string_view text) { return std::string("\"").append(text).append("\""); };
-  if (PathFault fault = CheckDirectoryPath(directory); fault != PathFault::kNone) {
+  PathFault textFault = form == Form::kDrive ? CheckDirectoryPath(directory) : CheckFolderPath(directory);
+  if (PathFault fault = textFault; fault != PathFault::kNone) {
     reason.Format("a(z) %s %s", quoted(directory).c_str(), PathFaultText(fault));
     return false;
   }
@@ -113,7 +134,7 @@ bool ProtectedFolders::Allows(std::string_view directory, TextBuffer& reason) co
   }
   if (EqualsNoCase(resolved, directory)) return true;
   LogText inner;
-  if (PathFault fault = CheckDirectoryPath(resolved); fault != PathFault::kNone) {
+  if (PathFault fault = CheckFolderPath(resolved); fault != PathFault::kNone) {
     inner.Format("a(z) %s %s", quoted(resolved).c_str(), PathFaultText(fault));
   } else if (!Protects(resolved, inner)) {
     return true;
@@ -123,7 +144,7 @@ bool ProtectedFolders::Allows(std::string_view directory, TextBuffer& reason) co
 }
 
 bool IsLinkDirectlyIn(std::string_view link, std::string_view folder) {
-  if (CheckDirectoryPath(link) != PathFault::kNone) return false;
+  if (CheckFolderPath(link) != PathFault::kNone) return false;
   std::size_t cut = link.rfind('\\');
   std::string_view name = link.substr(cut + 1);
   return EqualsNoCase(link.substr(0, cut), folder) && name.size() > 4 &&

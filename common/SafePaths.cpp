@@ -126,6 +126,24 @@ PathFault CheckDirectoryPath(std::string_view path) {
   return CheckNames(path.substr(3));
 }
 
+PathFault CheckFolderPath(std::string_view path) {
+  if (path.size() < 2 || path[0] != '\\' || path[1] != '\\') return CheckDirectoryPath(path);
+  if (path.size() > kMaxPath) return PathFault::kTooLong;
+  if (path.find('/') != std::string_view::npos) return PathFault::kForwardSlash;
+  // The server and the share are plain names ("\\?\" and "\\.\" are
+  // device forms, not servers); below them, names as on a drive.
+  std::string_view names = path.substr(2);
+  std::size_t serverEnd = names.find('\\');
+  if (serverEnd == std::string_view::npos || CheckOneName(names.substr(0, serverEnd)) != PathFault::kNone) {
+    return PathFault::kDeviceOrNetwork;
+  }
+  std::string_view afterServer = names.substr(serverEnd + 1);
+  std::size_t shareEnd = afterServer.find('\\');
+  if (CheckOneName(afterServer.substr(0, shareEnd)) != PathFault::kNone) return PathFault::kDeviceOrNetwork;
+  if (shareEnd == std::string_view::npos || shareEnd + 1 == afterServer.size()) return PathFault::kDriveRoot;
+  return CheckNames(afterServer.substr(shareEnd + 1));
+}
+
 PathFault CheckItemPath(std::string_view path) {
   if (PathFault fault = CheckCommon(path); fault != PathFault::kNone) return fault;
   if (path[0] == '\\' || (path.size() >= 2 && path[1] == ':')) return PathFault::kNotRelative;

@@ -30,6 +30,12 @@ enum class PathFault {
 // A directory that a program deletes from or writes below:
 // "X:\name[\name...]", at most 259 characters.
 PathFault CheckDirectoryPath(std::string_view path);
+// A folder of the user's shell and what lies below it (the program group,
+// the desktop shortcut: companies and schools redirect these folders to a
+// share), and where a directory resolves on disk (a mapped drive resolves
+// to its share): "X:\name[\name...]" or "\\server\share\name[\name...]".
+// A share itself is refused as a drive's root is.
+PathFault CheckFolderPath(std::string_view path);
 // An item's path below a section's root: "name[\name...]".
 PathFault CheckItemPath(std::string_view path);
 // One name of a path: a program group, an application's name.

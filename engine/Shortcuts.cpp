@@ -129,9 +129,11 @@ bool MakeIcon(StepContext& ctx) {
   WideText group;
   bool fits = group.Format("%s\\%s", programs.c_str(), s.appName.c_str()) && FitsPath(group);
   ctx.log.Print("MakeIcon : Könyvtár létrehozás %s ...", group.c_str());
-  // A group the uninstaller would refuse to remove is not made either.
+  // A group the uninstaller would refuse to remove is not made either. The
+  // Programs folder may be redirected to a share.
   LogText reason;
-  if (fits && !ProtectedFolders(ctx.platform.files, ctx.platform.registry).Allows(group.view(), reason)) {
+  if (fits && !ProtectedFolders(ctx.platform.files, ctx.platform.registry)
+                   .Allows(group.view(), reason, ProtectedFolders::Form::kDriveOrShare)) {
     ctx.log.LogError(platform::kErrorAccessDenied);
     ctx.log.Print("MakeIcon : nem használható programcsoport : %s\n", reason.c_str());
     return false;

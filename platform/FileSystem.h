@@ -82,9 +82,11 @@ class FileSystem {
   // gives them.
   virtual std::vector<std::string> SystemFolders() = 0;
   // The long, final path of what exists at `path`: short names made long,
-  // links, junctions and substituted drives followed, as "X:\..." (or the
-  // "\?\..." form the system gives for what lies on no drive letter). 2 or
-  // 3 when nothing is there.
+  // links, junctions, substituted and mapped drives followed, as "X:\...",
+  // as "\\?\UNC\server\share\..." for what lies on a network share (a
+  // mapped drive's files too), or in the "\\?\..." form the system gives
+  // for what lies elsewhere. 2 or 3 when nothing is there (53 for a share
+  // that cannot be reached).
   virtual ErrorCode FinalPath(const char* path, PathText& finalPath) = 0;
 
   // One level: the parent must exist. 183 when the name exists already.

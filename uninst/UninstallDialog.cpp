@@ -102,10 +102,10 @@ bool UninstallDialog::GetDirs() {
 // the application's own: a plain full path that is not, and does not hold,
 // a folder of the system or the user. A refusal is logged as the removal's
 // access-denied failure, with the reason on a line of its own.
-bool UninstallDialog::MayRemove(const TextBuffer& directory) {
+bool UninstallDialog::MayRemove(const TextBuffer& directory, ProtectedFolders::Form form) {
   ProtectedFolders folders(ctx_.platform.files, ctx_.platform.registry);
   LogText reason;
-  if (folders.Allows(directory.view(), reason)) return true;
+  if (folders.Allows(directory.view(), reason, form)) return true;
   ctx_.log.Print("Könyvtár törlés : %s...", directory.c_str());
   ctx_.log.LogError(platform::kErrorAccessDenied);
   ctx_.log.Print("Nem törölhető könyvtár : %s\n", reason.c_str());
@@ -128,7 +128,8 @@ bool UninstallDialog::RemoveShortcuts(ProgressList& progress) {
     ctx_.log.LogError(platform::kErrorFilenameTooLong);
     return false;
   }
-  if (!MayRemove(group)) return false;
+  // The Programs folder may be redirected to a share.
+  if (!MayRemove(group, ProtectedFolders::Form::kDriveOrShare)) return false;
   return RemoveFolder(group.c_str(), progress);
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "common/ProgressList.h"
+#include "common/ProtectedFolders.h"
 #include "platform/UserInterface.h"
 #include "text/Text.h"
 #include "uninst/UninstallContext.h"
@@ -49,7 +50,7 @@ class UninstallDialog : public platform::DialogHandler {
 
  private:
   bool RemoveDirEntry(const char* directory, ProgressList& progress);
-  bool MayRemove(const TextBuffer& directory);
+  bool MayRemove(const TextBuffer& directory, ProtectedFolders::Form form = ProtectedFolders::Form::kDrive);
   void RemoveDesktopLink(const TextBuffer& link);
   bool DeleteKeyIfThere(std::string_view key);
   void Fail(platform::Dialog& dialog, const char* message);

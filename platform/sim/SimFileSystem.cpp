@@ -248,6 +248,9 @@ ErrorCode SimFileSystem::FinalPath(const char* path, PathText& finalPath) {
   if (!paths_.WindowsPathOf(host, windows)) {
     windows = "\\\\?\\GLOBALROOT";
     for (char c : host) windows += c == '/' ? '\\' : c;
+  } else if (windows.size() > 2 && windows[0] == '\\' && windows[1] == '\\') {
+    // What lies on a share, a mapped drive's files too, as Windows names it.
+    windows = "\\\\?\\UNC\\" + windows.substr(2);
   }
   return finalPath.Assign(windows) ? kOk : kErrorFilenameTooLong;
 }

@@ -3,6 +3,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <ctime>
 #include <map>
@@ -114,6 +115,18 @@ void SimMachine::CreateLayout() {
 
 std::filesystem::path SimMachine::HostPath(const char* windowsPath) const {
   return paths_.Resolve(windowsPath).host;
+}
+
+void SimMachine::AddShare(std::string_view server, std::string_view share) {
+  std::filesystem::create_directories(paths_.ShareRoot(server, share));
+}
+
+void SimMachine::MapNetworkDrive(char letter, std::string_view server, std::string_view share) {
+  AddShare(server, share);
+  char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+  std::filesystem::path drive = root_ / (std::string("drive_") + lower);
+  std::filesystem::remove_all(drive);
+  std::filesystem::create_directory_symlink(paths_.ShareRoot(server, share).lexically_relative(root_), drive);
 }
 
 }  // namespace qz::platform::sim

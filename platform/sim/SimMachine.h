@@ -48,6 +48,12 @@ class SimMachine {
 
   // The host path of a Windows path (for tests and tools).
   std::filesystem::path HostPath(const char* windowsPath) const;
+  // A network share the machine reaches as "\\server\share" (for tests:
+  // shell folders redirected to a share).
+  void AddShare(std::string_view server, std::string_view share);
+  // Drive `letter` mapped to a share, which it makes: what lies on the drive
+  // resolves to "\\server\share\..." on disk.
+  void MapNetworkDrive(char letter, std::string_view server, std::string_view share);
   // The login name that names the user's folder, as Wine names it.
   static std::string UserName();
 

@@ -332,10 +332,40 @@ char SimPaths::DriveOf(const std::string& hostPath) const {
   return hostPath[prefix.size()];
 }
 
+std::filesystem::path SimPaths::ShareRoot(std::string_view server, std::string_view share) const {
+  auto lower = [](std::string_view name) {
+    std::string out = Utf8FromCp1250(name);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+  };
+  return root_ / "unc" / lower(server) / lower(share);
+}
+
+namespace {
+
+// "\\server\share\rest" of a host path below <root>/unc.
+bool SharePathOf(const std::string& root, std::string_view host, std::string& windowsPath) {
+  std::string prefix = root + "/unc/";
+  if (host.substr(0, prefix.size()) != prefix) return false;
+  std::string converted;
+  if (!Cp1250FromUtf8(host.substr(prefix.size()), converted)) return false;
+  for (char& c : converted) {
+    if (c == '/') c = '\\';
+  }
+  // A server and a share at least.
+  std::size_t server = converted.find('\\');
+  if (server == std::string::npos || server == 0 || server + 1 == converted.size()) return false;
+  windowsPath = "\\\\" + converted;
+  return true;
+}
+
+}  // namespace
+
 bool SimPaths::WindowsPathOf(const std::string& canonicalHostPath, std::string& windowsPath) const {
   std::error_code error;
   std::filesystem::path root = std::filesystem::canonical(root_, error);
   if (error) return false;
+  if (SharePathOf(root.string(), canonicalHostPath, windowsPath)) return true;
   std::string prefix = root.string() + "/drive_";
   std::string_view host = canonicalHostPath;
   if (host.substr(0, prefix.size()) != prefix || host.size() < prefix.size() + 1) return false;
@@ -365,15 +395,35 @@ ResolvedPath SimPaths::Resolve(std::string_view path, bool allowWildcards) const
   // The base: a drive's root, or the working directory.
   std::string_view rest = path;
   char drive = 0;
+  std::vector<std::string> shareParts;  // "unc", server, share: a network path's base
   if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
     drive = static_cast<char>(std::tolower(static_cast<unsigned char>(path[0])));
     rest.remove_prefix(2);
   } else if (!path.empty() && IsSeparator(path[0])) {
     if (path.size() >= 2 && IsSeparator(path[1])) {
-      out.error = kErrorPathNotFound;  // network paths do not exist here
-      return out;
+      // "\\server\share\...": a share the machine reaches; the device
+      // forms ("\\?\", "\\.\") name nothing here.
+      std::string_view names = path.substr(2);
+      std::size_t cut = names.find_first_of("\\/");
+      std::string_view server = names.substr(0, cut);
+      std::string_view afterServer = cut == std::string_view::npos ? std::string_view() : names.substr(cut + 1);
+      std::size_t shareEnd = afterServer.find_first_of("\\/");
+      std::string_view share = afterServer.substr(0, shareEnd);
+      if (server.empty() || server == "?" || server == "." || share.empty()) {
+        out.error = kErrorPathNotFound;
+        return out;
+      }
+      std::filesystem::path shareRoot = ShareRoot(server, share);
+      std::error_code ignored;
+      if (!std::filesystem::is_directory(shareRoot, ignored)) {
+        out.error = kErrorBadNetPath;
+        return out;
+      }
+      shareParts = {"unc", shareRoot.parent_path().filename().string(), shareRoot.filename().string()};
+      rest = shareEnd == std::string_view::npos ? std::string_view() : afterServer.substr(shareEnd);
+    } else {
+      drive = 'c';
     }
-    drive = 'c';
   }
   std::size_t baseSize = workingParts_.size();
   std::size_t fixedDepth = 0;  // components that ".." cannot remove
@@ -381,6 +431,8 @@ ResolvedPath SimPaths::Resolve(std::string_view path, bool allowWildcards) const
     std::size_t index = static_cast<std::size_t>(drive - 'a');
     if (index >= madeDrives_.size() || !madeDrives_[index]) DriveRoot(drive);
     baseSize = fixedDepth = rootParts_.size() + 1;
+  } else if (!shareParts.empty()) {
+    baseSize = fixedDepth = rootParts_.size() + shareParts.size();
   }
 
   // Split into Windows components; "." and ".." resolve lexically first, as
@@ -414,6 +466,9 @@ ResolvedPath SimPaths::Resolve(std::string_view path, bool allowWildcards) const
   std::string basePath;
   if (drive) {
     basePath = drivePrefix_ + drive;
+  } else if (!shareParts.empty()) {
+    for (const auto& part : rootParts_) basePath += "/" + part;
+    for (const auto& part : shareParts) basePath += "/" + part;
   } else if (climbed == 0) {
     basePath = workingPath_;
   } else {
@@ -423,6 +478,9 @@ ResolvedPath SimPaths::Resolve(std::string_view path, bool allowWildcards) const
     if (drive) {
       baseParts = rootParts_;
       baseParts.push_back(std::string("drive_") + drive);
+    } else if (!shareParts.empty()) {
+      baseParts = rootParts_;
+      baseParts.insert(baseParts.end(), shareParts.begin(), shareParts.end());
     } else {
       baseParts.assign(workingParts_.begin(), workingParts_.end() - static_cast<std::ptrdiff_t>(climbed));
     }

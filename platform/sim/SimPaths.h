@@ -4,6 +4,12 @@
 // process's working directory (the installation medium). Components match
 // without regard to case; new names keep the case they were given. Host
 // names are UTF-8, Windows names Windows-1250.
+//
+// Network shares the machine reaches: "\\server\share\x" is
+// <machine>/unc/<server>/<share>/x (server and share in small letters), for
+// the shares a test made; a drive mapped to a share is a host link
+// drive_<x> -> unc/<server>/<share>, so that what lies on it resolves to the
+// share, as Windows resolves a mapped drive.
 
 #include <sys/stat.h>
 
@@ -46,10 +52,14 @@ class SimPaths {
   std::filesystem::path DriveRoot(char letter) const;
   // The drive letter a resolved host path lies on, or 0 (outside every drive).
   char DriveOf(const std::string& hostPath) const;
-  // The Windows path ("X:\...") of a host path, where every link on the way
-  // has been followed (realpath); false when it lies on no drive of the
-  // machine or holds a name that Windows-1250 lacks.
+  // The Windows path ("X:\..." or "\\server\share\...") of a host path,
+  // where every link on the way has been followed (realpath); false when it
+  // lies on no drive or share of the machine or holds a name that
+  // Windows-1250 lacks.
   bool WindowsPathOf(const std::string& canonicalHostPath, std::string& windowsPath) const;
+  // The host folder of a network share ("\\server\share"), whether or not
+  // the share was made.
+  std::filesystem::path ShareRoot(std::string_view server, std::string_view share) const;
 
   const std::filesystem::path& machineRoot() const { return root_; }
 

@@ -80,10 +80,27 @@ TEST_F(SimMachineTest, PathsMatchWithoutRegardToCaseAndKeepTheirCase) {
   EXPECT_EQ(files_.CopyFileTo("Setup.Ini", "C:\\Számla\\setup.ini", true), kOk);
   std::uint32_t attributes;
   EXPECT_EQ(files_.GetAttributes(("C:\\" + std::string(300, 'a')).c_str(), attributes), kErrorFilenameTooLong);
-  EXPECT_EQ(files_.GetAttributes("\\\\server\\share\\x", attributes), kErrorPathNotFound);
   // Further drives are made on first use.
   EXPECT_EQ(files_.MakeDirectory("D:\\APP"), kOk);
   EXPECT_TRUE(fs::is_directory(temp_.path() / "machine/drive_d/APP"));
+}
+
+// Network shares a test made: reached as "\\server\share", and through a
+// drive mapped to them, whose files resolve to the share as on Windows.
+TEST_F(SimMachineTest, SharesAndMappedDrives) {
+  std::uint32_t attributes;
+  EXPECT_EQ(files_.GetAttributes("\\\\server\\share\\x", attributes), kErrorBadNetPath);
+  EXPECT_EQ(files_.GetAttributes("\\\\?\\C:\\windows", attributes), kErrorPathNotFound);
+  machine_.MapNetworkDrive('Z', "Server", "Home");
+  ASSERT_EQ(files_.MakeDirectory("Z:\\Számla"), kOk);
+  EXPECT_EQ(files_.MakeDirectory("\\\\SERVER\\home\\számla"), kErrorAlreadyExists) << "one folder, either name";
+  EXPECT_EQ(files_.MakeDirectory("\\\\server\\home\\..\\..\\Számla"), kErrorAlreadyExists)
+      << "\"..\" stops at the share";
+  PathText finalPath;
+  ASSERT_EQ(files_.FinalPath("z:\\SZÁMLA", finalPath), kOk);
+  EXPECT_EQ(finalPath.view(), "\\\\?\\UNC\\server\\home\\Számla");
+  ASSERT_EQ(files_.FinalPath("C:\\windows", finalPath), kOk);
+  EXPECT_EQ(finalPath.view(), "C:\\windows");
 }
 
 // Listings are kept for names that differ in case: whatever changes on the

@@ -68,7 +68,22 @@ TEST(OwnedPathsTest, PathsAndNamesAreAcceptedOrRefusedAsWritten) {
       {"ab:c", PathFault::kInvalidCharacter},
       {"\\\\server\\x", PathFault::kDeviceOrNetwork},
   };
+  // Below a shell folder, which may be redirected to a share.
+  const FormCase folders[] = {
+      {"C:\\QZRAKTAR", PathFault::kNone},
+      {"\\\\server\\share\\Start Menu\\QZ", PathFault::kNone},
+      {"\\\\10.0.0.5\\users$\\bob", PathFault::kNone},
+      {"\\\\server\\share", PathFault::kDriveRoot},
+      {"\\\\server\\share\\", PathFault::kDriveRoot},
+      {"\\\\server", PathFault::kDeviceOrNetwork},
+      {"\\\\?\\C:\\app", PathFault::kDeviceOrNetwork},
+      {"\\\\.\\pipe\\x", PathFault::kDeviceOrNetwork},
+      {"\\\\?\\UNC\\server\\share\\x", PathFault::kDeviceOrNetwork},
+      {"\\\\server\\share\\..\\x", PathFault::kDotName},
+      {"\\\\server\\share/x", PathFault::kForwardSlash},
+  };
   for (const FormCase& c : directories) EXPECT_EQ(CheckDirectoryPath(c.path), c.fault) << c.path;
+  for (const FormCase& c : folders) EXPECT_EQ(CheckFolderPath(c.path), c.fault) << c.path;
   for (const FormCase& c : items) EXPECT_EQ(CheckItemPath(c.path), c.fault) << c.path;
   EXPECT_EQ(CheckDirectoryPath("C:\\" + std::string(256, 'x')), PathFault::kNone);
   EXPECT_EQ(CheckDirectoryPath("C:\\" + std::string(257, 'x')), PathFault::kTooLong);
