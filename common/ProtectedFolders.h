@@ -37,11 +37,14 @@ class ProtectedFolders {
 
   const std::vector<std::string>& folders() const { return folders_; }
 
+  // Where `directory` lies on disk, through its nearest part that exists,
+  // in the form the folders are compared in ("X:\..." or
+  // "\\server\share\..."): links, short names and mapped drives followed.
+  platform::ErrorCode ResolveOnDisk(std::string_view directory, std::string& resolved) const;
+
  private:
   void Add(std::string_view folder);
   bool Protects(std::string_view directory, TextBuffer& reason) const;
-  // The final path of `directory`, through its nearest part that exists.
-  platform::ErrorCode ResolveOnDisk(std::string_view directory, std::string& resolved) const;
 
   platform::FileSystem& files_;
   std::vector<std::string> folders_;  // as given, in any form, and as they resolve on disk

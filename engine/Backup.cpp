@@ -1,5 +1,6 @@
 #include "engine/Backup.h"
 
+#include "common/ProtectedFolders.h"
 #include "common/SafePaths.h"
 #include "engine/StepSupport.h"
 
@@ -26,6 +27,81 @@ std::unique_ptr<platform::DirectorySearch> ListDirectory(StepContext& ctx, std::
 bool JoinPath(WideText& path, std::string_view directory, const TextBuffer& name) {
   return path.Format("%.*s\\%s", static_cast<int>(directory.size()), directory.data(), name.c_str()) &&
          FitsPath(path);
+}
+
+// One copy of a tree into the backup: the protected folders, gathered once.
+struct TreeCopy {
+  StepContext& ctx;
+  ProtectedFolders folders;
+};
+
+// Whether the backup may read through a linked directory, with the log
+// line that says so; `target` is where the link leads. `real` is where the
+// directory holding the link lies on disk.
+bool MayReadThroughLink(TreeCopy& copy, const TextBuffer& link, std::string_view real, std::string& target) {
+  LogFile& log = copy.ctx.log;
+  LogText reason;
+  if (copy.folders.Allows(link.view(), reason) && copy.folders.ResolveOnDisk(link.view(), target) == kOk) {
+    if (!IsSameOrAbove(target, real)) {
+      log.Print("Könyvtár hivatkozás (link) : %s -> %s, a tartalmát mentjük\n", link.c_str(), target.c_str());
+      return true;
+    }
+    reason.Format("a(z) \"%s\" tartalmazza a hivatkozást, a mentés önmagába másolna", target.c_str());
+  }
+  log.Print("Könyvtár hivatkozás (link) : %s, nem menthető : %s\n", link.c_str(), reason.c_str());
+  return false;
+}
+
+bool CopyTreeOf(TreeCopy& copy, std::string_view source, std::string_view real, std::string_view destination);
+
+// A subdirectory, made new in the backup and copied; `real` is where it
+// lies on disk.
+bool CopyDirectory(TreeCopy& copy, const TextBuffer& from, std::string_view real, const TextBuffer& to, bool fits) {
+  StepContext& ctx = copy.ctx;
+  ctx.log.Print("Könyvtár készítés : %s...", to.c_str());
+  // The directory is new in the emptied backup: finding it there
+  // already is a failure as well.
+  ErrorCode error = fits ? ctx.platform.files.MakeDirectory(to.c_str()) : platform::kErrorFilenameTooLong;
+  if (error != kOk) {
+    ctx.log.LogError(error);
+    return false;
+  }
+  ctx.log.Write("OK\n");
+  return CopyTreeOf(copy, from.view(), real, to.view());
+}
+
+bool CopyTreeOf(TreeCopy& copy, std::string_view source, std::string_view real, std::string_view destination) {
+  StepContext& ctx = copy.ctx;
+  std::unique_ptr<platform::DirectorySearch> search = ListDirectory(ctx, source);
+  if (!search) return false;
+  platform::FileSystem& files = ctx.platform.files;
+  platform::FindEntry entry;
+  WideText from, to;
+  while (search->Next(entry)) {
+    if (entry.IsDots()) continue;
+    bool fits = JoinPath(from, source, entry.name);
+    fits = JoinPath(to, destination, entry.name) && fits;
+    if (entry.IsDirectory() && entry.IsLink()) {
+      // A path too long fails in the making of its directory, as any other.
+      std::string target;
+      if (fits && !MayReadThroughLink(copy, from, real, target)) return false;
+      if (!CopyDirectory(copy, from, target, to, fits)) return false;
+    } else if (entry.IsDirectory()) {
+      std::string below = std::string(real) + "\\" + entry.name.c_str();
+      if (!CopyDirectory(copy, from, below, to, fits)) return false;
+    } else {
+      ctx.log.Print("Fájl másolás : %s -> %s...", from.c_str(), to.c_str());
+      ErrorCode error = fits ? files.CopyFileTo(from.c_str(), to.c_str(), false) : platform::kErrorFilenameTooLong;
+      if (error == kOk) {
+        ctx.log.Write("OK\n");
+      } else {
+        ctx.log.LogError(error);
+      }
+      if (fits) files.SetAttributes(to.c_str(), platform::kAttributeNormal);
+      if (error != kOk) return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -58,6 +134,13 @@ bool MakeBackup(StepContext& ctx) {
     ctx.log.LogError(error);
     ctx.messageText.Format("Könyvtár létrehozási hiba!\n\nKönyvtár : %s", backup.c_str());
     ShowWarning(ctx, ctx.messageText.c_str());
+    return false;
+  }
+  std::uint32_t attributes = 0;
+  if (error == platform::kErrorAlreadyExists &&
+      ctx.platform.files.GetAttributes(backup.c_str(), attributes) == kOk &&
+      (attributes & platform::kAttributeReparsePoint)) {
+    ctx.log.Print("Biztonsági másolat : a(z) %s mentési könyvtár hivatkozás (link), nem ürítjük ki!\n", backup.c_str());
     return false;
   }
   if (!EmptyTree(ctx, backup.view())) return false;
@@ -98,44 +181,10 @@ bool EmptyTree(StepContext& ctx, std::string_view directory) {
 }
 
 bool CopyTree(StepContext& ctx, std::string_view source, std::string_view destination) {
-  std::unique_ptr<platform::DirectorySearch> search = ListDirectory(ctx, source);
-  if (!search) return false;
-  platform::FileSystem& files = ctx.platform.files;
-  platform::FindEntry entry;
-  WideText from, to;
-  while (search->Next(entry)) {
-    if (entry.IsDots()) continue;
-    bool fits = JoinPath(from, source, entry.name);
-    fits = JoinPath(to, destination, entry.name) && fits;
-    if (entry.IsDirectory() && entry.IsLink()) {
-      // What a link points to is not the application's: not backed up.
-      ctx.log.Print("Könyvtár hivatkozás (link) : %s, nem követjük, nem mentjük\n", from.c_str());
-      continue;
-    }
-    if (entry.IsDirectory()) {
-      ctx.log.Print("Könyvtár készítés : %s...", to.c_str());
-      // The directory is new in the emptied backup: finding it there
-      // already is a failure as well.
-      ErrorCode error = fits ? files.MakeDirectory(to.c_str()) : platform::kErrorFilenameTooLong;
-      if (error != kOk) {
-        ctx.log.LogError(error);
-        return false;
-      }
-      ctx.log.Write("OK\n");
-      if (!CopyTree(ctx, from.view(), to.view())) return false;
-    } else {
-      ctx.log.Print("Fájl másolás : %s -> %s...", from.c_str(), to.c_str());
-      ErrorCode error = fits ? files.CopyFileTo(from.c_str(), to.c_str(), false) : platform::kErrorFilenameTooLong;
-      if (error == kOk) {
-        ctx.log.Write("OK\n");
-      } else {
-        ctx.log.LogError(error);
-      }
-      if (fits) files.SetAttributes(to.c_str(), platform::kAttributeNormal);
-      if (error != kOk) return false;
-    }
-  }
-  return true;
+  TreeCopy copy{ctx, ProtectedFolders(ctx.platform.files, ctx.platform.registry)};
+  std::string real;
+  if (copy.folders.ResolveOnDisk(source, real) != kOk) real = std::string(source);
+  return CopyTreeOf(copy, source, real, destination);
 }
 
 }  // namespace qz

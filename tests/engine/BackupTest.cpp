@@ -70,22 +70,54 @@ TEST_F(BackupTest, HomeThatHoldsOrLiesInTheBackupIsRefusedBeforeAnythingChanges)
   EXPECT_TRUE(std::filesystem::is_empty(machine_.HostPath(kBackup.c_str()))) << "an empty home, an empty backup";
 }
 
-// The backup never walks into a link: one in the installed tree is not
-// copied, one left in the backup goes by itself, and what either points to
+// The backup holds what the update passes through the engine: a linked data
+// directory is copied by reading through the link, as plain folders and
+// files. A link left in the backup goes by itself, and what it points to
 // stays as it is.
-TEST_F(BackupTest, LinksAreNeitherCopiedNorEmptied) {
+TEST_F(BackupTest, LinkedDirectoriesAreCopiedAsPlainFolders) {
+  WriteFile("D:\\DATA\\ADAT.DAT\\T.DAT", "linked table");
   WriteFile("C:\\OTHER\\keep.txt", "others");
-  MakeLink("C:\\APP\\SHARED", "C:\\OTHER");
+  MakeLink("C:\\APP\\SHARED.DAT", "D:\\DATA\\ADAT.DAT");
   MakeLink(kBackup + "\\STALE", "C:\\OTHER");
   ASSERT_TRUE(MakeBackup(ctx_));
   EXPECT_EQ(ReadFile("C:\\OTHER\\keep.txt"), "others");
-  EXPECT_FALSE(Exists(kBackup + "\\SHARED"));
   EXPECT_FALSE(Exists(kBackup + "\\STALE"));
-  EXPECT_EQ(ReadFile(kBackup + "\\PROG.EXE"), "prog");
+  EXPECT_EQ(ReadFile(kBackup + "\\SHARED.DAT\\T.DAT"), "linked table");
+  std::uint32_t attributes = 0;
+  ASSERT_EQ(machine_.files().GetAttributes((kBackup + "\\SHARED.DAT").c_str(), attributes), platform::kOk);
+  EXPECT_EQ(attributes & platform::kAttributeReparsePoint, 0u) << "a folder of its own, not a link";
   std::string log = TakeLog();
   EXPECT_THAT(log, HasSubstr("Könyvtár hivatkozás (link) : " + kBackup + "\\STALE, nem követjük\n"
                              "Dir tötöl : " + kBackup + "\\STALE...OK\n"));
-  EXPECT_THAT(log, HasSubstr("Könyvtár hivatkozás (link) : C:\\APP\\SHARED, nem követjük, nem mentjük\n"));
+  EXPECT_THAT(log, HasSubstr("Könyvtár hivatkozás (link) : C:\\APP\\SHARED.DAT -> D:\\DATA\\ADAT.DAT, a tartalmát mentjük\n"
+                             "Könyvtár készítés : " + kBackup + "\\SHARED.DAT...OK\n"
+                             "Fájl másolás : C:\\APP\\SHARED.DAT\\T.DAT -> " + kBackup + "\\SHARED.DAT\\T.DAT...OK\n"));
+}
+
+// A link the backup may not read through fails it, with the reason: one to
+// a protected folder, and one to a folder that holds it (the copy would
+// never end). A backup directory that is a link is never emptied.
+TEST_F(BackupTest, LinksToProtectedOrEnclosingFoldersFailTheBackup) {
+  WriteFile("C:\\windows\\system32\\config.sys", "system");
+  MakeLink("C:\\APP\\SYS", "C:\\windows\\system32");
+  EXPECT_FALSE(MakeBackup(ctx_));
+  EXPECT_THAT(TakeLog(), HasSubstr("Könyvtár hivatkozás (link) : C:\\APP\\SYS, nem menthető : a(z) \"C:\\APP\\SYS\" a lemezen "
+                                   "ide mutat: a(z) C:\\windows\\system32 védett mappa\n"));
+  EXPECT_FALSE(Exists(kBackup + "\\SYS"));
+  std::filesystem::remove(machine_.HostPath("C:\\APP\\SYS"));
+
+  MakeLink("C:\\APP\\ADAT.DAT\\LOOP", "C:\\APP");
+  EXPECT_FALSE(MakeBackup(ctx_));
+  EXPECT_THAT(TakeLog(), HasSubstr("Könyvtár hivatkozás (link) : C:\\APP\\ADAT.DAT\\LOOP, nem menthető : a(z) \"C:\\APP\" "
+                                   "tartalmazza a hivatkozást, a mentés önmagába másolna\n"));
+  std::filesystem::remove(machine_.HostPath("C:\\APP\\ADAT.DAT\\LOOP"));
+
+  std::filesystem::remove_all(machine_.HostPath(kBackup.c_str()));
+  MakeLink(kBackup, "C:\\OTHER");
+  WriteFile("C:\\OTHER\\keep.txt", "others");
+  EXPECT_FALSE(MakeBackup(ctx_));
+  EXPECT_EQ(ReadFile("C:\\OTHER\\keep.txt"), "others");
+  EXPECT_THAT(TakeLog(), HasSubstr("mentési könyvtár hivatkozás (link), nem ürítjük ki!\n"));
 }
 
 TEST_F(BackupTest, FailuresStopTheBackupWhereTheyHappen) {
