@@ -125,4 +125,36 @@ bool Cp1250FromUtf8(std::string_view text, std::string& out) {
   return true;
 }
 
+std::u16string Utf16FromCp1250(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    auto byte = static_cast<unsigned char>(c);
+    out += static_cast<char16_t>(byte < 0x80 ? byte : kHighHalf[byte - 0x80]);
+  }
+  return out;
+}
+
+bool Cp1250FromUtf16(std::u16string_view text, std::string& out) {
+  out.clear();
+  out.reserve(text.size());
+  bool whole = true;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char16_t unit = text[i];
+    char byte;
+    if (unit >= 0xD800 && unit <= 0xDFFF) {
+      // A character beyond the first plane, whole or not: one stand-in.
+      bool pair = unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+      if (pair) ++i;
+      byte = kUnconvertedCharacter;
+      whole = false;
+    } else if (!ByteOfCode(unit, byte)) {
+      byte = kUnconvertedCharacter;
+      whole = false;
+    }
+    out += byte;
+  }
+  return whole;
+}
+
 }  // namespace qz
