@@ -21,12 +21,27 @@
 
 namespace {
 
+std::wstring WideFromUtf8(const std::string& text) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+  return wide;
+}
+
+std::string Utf8FromWide(const wchar_t* text) {
+  int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (n <= 1) return {};
+  std::string utf8(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), n, nullptr, nullptr);
+  utf8.pop_back();  // the terminator
+  return utf8;
+}
+
 class WindowsHost : public qz::check::ProgramHost {
  public:
   bool OpenMedium(const std::string& medium, std::string& problem) override {
     if (medium.empty()) return true;
-    std::string path;
-    if (!qz::Cp1250FromUtf8(medium, path) || !SetCurrentDirectoryA(path.c_str())) {
+    if (!SetCurrentDirectoryW(WideFromUtf8(medium).c_str())) {
       problem = "no medium at " + medium;
       return false;
     }
@@ -54,11 +69,10 @@ void Write(FILE* stream, const std::string& text) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  // The arguments come in the ANSI code page (Windows-1250 on the machines
-  // the product is made for).
+int wmain(int argc, wchar_t** argv) {
+  // The wide arguments, as written whatever the system's code page.
   std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.push_back(qz::Utf8FromCp1250(argv[i]));
+  for (int i = 1; i < argc; ++i) args.push_back(Utf8FromWide(argv[i]));
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
   SetConsoleOutputCP(CP_UTF8);
