@@ -232,7 +232,8 @@ class Win32Dialog : public Dialog {
 
   int ShowMessage(const char* text, const char* caption, Buttons buttons, Icon icon) override {
     ReleaseAllDrawing(state_);
-    return MessageBoxW(window, Wide(text).c_str(), Wide(caption).c_str(), static_cast<UINT>(MessageFlags(buttons, icon)));
+    return MessageBoxW(window, Wide(text).c_str(), Wide(caption).c_str(),
+                       static_cast<UINT>(MessageFlags(buttons, icon)));
   }
   void ReleaseDrawing() {
     for (auto& [id, list] : lists_) list.ReleaseDrawing();

@@ -98,13 +98,12 @@ class Win32TestMachine : public TestMachine {
   }
   std::string SetForeignString(const std::string& subkey, const char* valueName, const std::string& parent) override {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, platform::win32::Wide(subkey).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS) {
-      throw std::runtime_error("cannot create " + subkey);
-    }
+    LONG made = RegCreateKeyExW(HKEY_CURRENT_USER, platform::win32::Wide(subkey).c_str(), 0, nullptr, 0, KEY_WRITE,
+                                nullptr, &key, nullptr);
+    if (made != ERROR_SUCCESS) throw std::runtime_error("cannot create " + subkey + ": " + std::to_string(made));
     std::wstring value = platform::win32::Wide(parent) + L"\\" + kForeignName;
-    RegSetValueExW(key, platform::win32::Wide(valueName).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegSetValueExW(key, platform::win32::Wide(valueName).c_str(), 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     return parent + "\\" + kForeignShown;
   }
@@ -142,6 +141,11 @@ class Win32TestMachine : public TestMachine {
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
       return;
     }
+    // Wine starts a host program without a Windows process: no process
+    // handle comes back, and the thread handle holds whatever was there
+    // before (closing it closed one of this process's own, the registry's
+    // cached HKEY_CURRENT_USER once). Nothing to wait for or close then.
+    if (!process.hProcess) return;
     WaitForSingleObject(process.hProcess, 10000);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
