@@ -276,8 +276,8 @@ class Driver {
       Print("> " + rest);
       if (!Click(id, false)) return false;
       // The box ends with the click. Waiting for that here keeps the next
-      // command from finding the closing box again: a second box with the
-      // same caption, or its owner's caption over it.
+      // "waitbox" from finding this box again while it closes, in place of
+      // a second box with the same caption.
       if (!WaitUntilGone(window_)) return Fail("the message box stays");
       gone_ = window_;
       return true;
