@@ -1,8 +1,6 @@
 #include "tools/qzpack/stub/ProgressWindow.h"
 
-#include <commctrl.h>
-
-#include "tools/qzpack/win32/SystemLibrary.h"
+#include "tools/qzpack/stub/UserFunctions.h"
 
 namespace qz::pack::win32 {
 namespace {
@@ -10,13 +8,10 @@ namespace {
 constexpr wchar_t kClassName[] = L"QZStubProgress";
 constexpr int kWidth = 420, kHeight = 130, kMargin = 16, kBarHeight = 20, kLabelHeight = 20;
 
-// Common controls are loaded when the bar is first needed, from the system
-// (through the manifest, version 6): the stub imports no comctl32.dll.
 bool LoadProgressControl() {
-  using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  auto init = ProcOf<InitFunction>(LoadSystemLibrary(L"comctl32.dll"), "InitCommonControlsEx");
+  const UserFunctions& user = User();
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
-  return init && init(&controls);
+  return user.controls && user.initCommonControls(&controls);
 }
 
 int Scaled(int size, int dpi) { return MulDiv(size, dpi, 96); }
@@ -25,45 +20,47 @@ int Scaled(int size, int dpi) { return MulDiv(size, dpi, 96); }
 
 bool ProgressWindow::Create() {
   if (!LoadProgressControl()) return false;
+  const UserFunctions& user = User();
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.lpfnWndProc = user.defaultWindowProcedure;
   windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT));
+  windowClass.hCursor = user.loadCursor(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT));
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kClassName;
-  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(128));
-  RegisterClassW(&windowClass);
+  windowClass.hIcon = user.loadIcon(instance, MAKEINTRESOURCEW(128));
+  user.registerClass(&windowClass);
 
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
+  HDC screen = user.getDc(nullptr);
+  const int dpi = screen ? user.getDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen) user.releaseDc(nullptr, screen);
   const int width = Scaled(kWidth, dpi), height = Scaled(kHeight, dpi);
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  window_ = CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, caption_.c_str(), WS_POPUP | WS_CAPTION, x, y, width,
+  const int x = (user.getSystemMetrics(SM_CXSCREEN) - width) / 2, y = (user.getSystemMetrics(SM_CYSCREEN) - height) / 2;
+  window_ = user.createWindow(WS_EX_DLGMODALFRAME, kClassName, caption_.c_str(), WS_POPUP | WS_CAPTION, x, y, width,
                             height, nullptr, nullptr, instance, nullptr);
   if (!window_) return false;
   RECT client;
-  GetClientRect(window_, &client);
+  user.getClientRect(window_, &client);
   const int margin = Scaled(kMargin, dpi), inner = client.right - 2 * margin;
-  label_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP, margin, margin, inner,
+  label_ = user.createWindow(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP, margin, margin, inner,
                            Scaled(kLabelHeight, dpi), window_, nullptr, instance, nullptr);
-  bar_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, margin,
+  bar_ = user.createWindow(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, margin,
                          margin + Scaled(kLabelHeight, dpi) + margin / 2, inner, Scaled(kBarHeight, dpi), window_,
                          nullptr, instance, nullptr);
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
-  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-    font_ = CreateFontIndirectW(&metrics.lfMessageFont);
-    if (font_ && label_) SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  if (user.systemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    font_ = user.createFont(&metrics.lfMessageFont);
+    if (font_ && label_) user.sendMessage(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   }
-  if (bar_) SendMessageW(bar_, PBM_SETRANGE32, 0, 1000);
-  ShowWindow(window_, SW_SHOWNORMAL);
+  if (bar_) user.sendMessage(bar_, PBM_SETRANGE32, 0, 1000);
+  user.showWindow(window_, SW_SHOWNORMAL);
   return true;
 }
 
 void ProgressWindow::Show(const wchar_t* what, int permille) {
   if (failed_) return;
+  const UserFunctions& user = User();
   if (!window_ && !Create()) {
     failed_ = true;
     Hide();
@@ -71,27 +68,30 @@ void ProgressWindow::Show(const wchar_t* what, int permille) {
   }
   if (what != what_) {
     what_ = what;
-    SetWindowTextW(label_, what);
+    user.setWindowText(label_, what);
   }
   if (permille != permille_) {
     permille_ = permille;
-    SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(permille), 0);
+    user.sendMessage(bar_, PBM_SETPOS, static_cast<WPARAM>(permille), 0);
   }
   Pump();
 }
 
 void ProgressWindow::Pump() {
+  const UserFunctions& user = User();
   MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+  while (user.peekMessage(&message, nullptr, 0, 0, PM_REMOVE)) {
+    user.translateMessage(&message);
+    user.dispatchMessage(&message);
   }
 }
 
 void ProgressWindow::Hide() {
-  if (window_) DestroyWindow(window_);
+  if (!window_ && !font_) return;
+  const UserFunctions& user = User();
+  if (window_) user.destroyWindow(window_);
   window_ = label_ = bar_ = nullptr;
-  if (font_) DeleteObject(font_);
+  if (font_) user.deleteObject(font_);
   font_ = nullptr;
 }
 

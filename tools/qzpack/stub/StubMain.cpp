@@ -5,8 +5,10 @@
 // setup program's exit status, or its own (StubRun.h) when it could not get
 // that far.
 //
-// It imports only DLLs that Windows loads from the system folder, and loads
-// the rest (bcrypt.dll, comctl32.dll) from there by name.
+// It imports kernel32.dll, advapi32.dll and msvcrt.dll alone, which Windows
+// loads from the system folder, and once it has limited the DLL search to
+// that folder, loads the rest from there (bcrypt.dll; user32.dll, gdi32.dll
+// and comctl32.dll when it shows something: UserFunctions.h).
 
 #include <windows.h>
 

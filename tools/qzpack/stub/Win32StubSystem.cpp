@@ -3,6 +3,7 @@
 #include "tools/qzpack/PackFormat.h"
 #include "tools/qzpack/stub/ExtractionFolder.h"
 #include "tools/qzpack/stub/StubTexts.h"
+#include "tools/qzpack/stub/UserFunctions.h"
 #include "tools/qzpack/win32/BcryptSha256.h"
 #include "tools/qzpack/win32/Win32Files.h"
 
@@ -140,7 +141,8 @@ void Win32StubSystem::RemoveFolder() {
 void Win32StubSystem::ShowMessage(StubMessage message, std::uint32_t error) {
   std::wstring text = StubMessageText(message);
   if (error != 0) text += L"\n\n" + SystemErrorText(error);
-  MessageBoxW(nullptr, text.c_str(), caption_.c_str(), MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
+  const UserFunctions& user = User();
+  if (user.windows) user.messageBox(nullptr, text.c_str(), caption_.c_str(), MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
 }
 
 void Win32StubSystem::ShowProgress(ProgressPhase phase, std::uint64_t done, std::uint64_t total) {
