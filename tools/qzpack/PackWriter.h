@@ -15,8 +15,9 @@
 
 namespace qz::pack {
 
-// zlib's level 9: a few per cent smaller than the default level on a
-// medium's files for a quarter more packing time, and the same inflation.
+// zlib's level 9: on the benchmark's 100 MB payload 0.7 % smaller than the
+// default level 6 for twice the packing time (6.6 s of CPU against 2.9 s);
+// inflating costs the same. A file is packed once and downloaded often.
 inline constexpr int kDeflateLevel = 9;
 
 struct PackItem {
