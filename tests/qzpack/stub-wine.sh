@@ -14,7 +14,8 @@
 #   - a bcrypt.dll, version.dll or cabinet.dll planted beside the file, which
 #     an ordinary LoadLibrary there does load, is not loaded by the stub,
 #     silent or showing its box;
-#   - qzpack.exe writes the same file as the native qzpack.
+#   - qzpack.exe, with the programs of its own folder, writes the same file
+#     as the native qzpack.
 # Wine keeps a folder's access list as Unix permissions and gives back the
 # entries they can hold (not the "protected" flag, nor the administrators'
 # entry): the check is that no one else has one.
@@ -187,9 +188,11 @@ for dll in bcrypt version cabinet; do
 done
 echo "planted bcrypt.dll, version.dll, cabinet.dll: loaded by LoadLibrary beside them, not by the stub"
 
-# --- qzpack.exe writes the file the native qzpack wrote
+# --- qzpack.exe, without --programs, takes its own folder's programs and
+# writes the file the native qzpack writes with them
+"$qzpack" "$root/samples/medium" -o "$out/native.exe" --programs "$bin" > /dev/null || exit 1
 wine "$bin/qzpack.exe" "$(winepath -w "$root/samples/medium")" -o "$(winepath -w "$out/wine.exe")" \
-  --programs "$(winepath -w "$out/programs")" > "$out/wine-pack.txt" 2>&1 || fail "qzpack.exe failed: $(cat "$out/wine-pack.txt")"
-cmp -s "$out/good.exe" "$out/wine.exe" || fail "qzpack.exe and qzpack wrote different files"
-echo "qzpack.exe and qzpack: the same $size bytes"
+  > "$out/wine-pack.txt" 2>&1 || fail "qzpack.exe failed: $(cat "$out/wine-pack.txt")"
+cmp -s "$out/native.exe" "$out/wine.exe" || fail "qzpack.exe and qzpack wrote different files"
+echo "qzpack.exe and qzpack: the same $(stat -c %s "$out/native.exe") bytes"
 exit $failed
