@@ -1,0 +1,27 @@
+#include "tools/qzcheck/WindowsHost.h"
+
+#include <windows.h>
+
+#include "text/CodePage.h"
+
+namespace qz::check {
+
+bool WindowsHost::OpenMedium(const std::string& medium, std::string& problem) {
+  if (medium.empty()) return true;
+  std::string path;
+  if (!Cp1250FromUtf8(medium, path) || !SetCurrentDirectoryA(path.c_str())) {
+    problem = "no medium at " + medium;
+    return false;
+  }
+  return true;
+}
+
+int WindowsHost::Plan(const std::string&, const std::optional<std::string>&, const std::optional<std::string>&,
+                      std::string&, std::string& problem) {
+  problem =
+      "--plan runs on the simulated machine of the native qzcheck only: on Windows the dry run would need a "
+      "throw-away copy of this Windows";
+  return kExitUsage;
+}
+
+}  // namespace qz::check
