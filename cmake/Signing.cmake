@@ -44,3 +44,15 @@ function(qz_sign target)
     COMMENT "Signing ${target}"
     VERBATIM)
 endfunction()
+
+# Signs `file`, which `target` makes (a medium packed into one file), after
+# the target is built, when a certificate is given.
+function(qz_sign_file target file)
+  if(NOT WIN32 OR NOT QZ_SIGN_CERT)
+    return()
+  endif()
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND sh ${PROJECT_SOURCE_DIR}/tools/sign-file ${QZ_OSSLSIGNCODE} ${QZ_SIGN_CERT} "${QZ_SIGN_KEY}" ${file}
+    COMMENT "Signing ${file}"
+    VERBATIM)
+endfunction()

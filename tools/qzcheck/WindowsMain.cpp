@@ -14,19 +14,10 @@
 #include <cstdio>
 #include <exception>
 
-#include "platform/win32/Win32Platform.h"
-#include "platform/win32/btrieve/Win32Btrieve.h"
 #include "text/CodePage.h"
-#include "tools/qzcheck/Program.h"
+#include "tools/qzcheck/WindowsHost.h"
 
 namespace {
-
-std::wstring WideFromUtf8(const std::string& text) {
-  int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-  return wide;
-}
 
 std::string Utf8FromWide(const wchar_t* text) {
   int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
@@ -36,31 +27,6 @@ std::string Utf8FromWide(const wchar_t* text) {
   utf8.pop_back();  // the terminator
   return utf8;
 }
-
-class WindowsHost : public qz::check::ProgramHost {
- public:
-  bool OpenMedium(const std::string& medium, std::string& problem) override {
-    if (medium.empty()) return true;
-    if (!SetCurrentDirectoryW(WideFromUtf8(medium).c_str())) {
-      problem = "no medium at " + medium;
-      return false;
-    }
-    return true;
-  }
-  qz::platform::FileSystem& files() override { return files_; }
-  qz::platform::BtrieveEngine& btrieve() override { return btrieve_; }
-  int Plan(const std::string&, const std::optional<std::string>&, const std::optional<std::string>&, std::string&,
-           std::string& problem) override {
-    problem =
-        "--plan runs on the simulated machine of the native qzcheck only: on Windows the dry run would need a "
-        "throw-away copy of this Windows";
-    return qz::check::kExitUsage;
-  }
-
- private:
-  qz::platform::win32::Win32FileSystem files_;
-  qz::platform::win32::Win32Btrieve btrieve_;
-};
 
 void Write(FILE* stream, const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stream);
@@ -79,7 +45,7 @@ int wmain(int argc, wchar_t** argv) {
   std::string out, err;
   int status;
   try {
-    WindowsHost host;
+    qz::check::WindowsHost host;
     status = qz::check::RunProgram(args, host, out, err);
   } catch (const std::exception& e) {
     err += std::string("qzcheck: ") + qz::Utf8FromCp1250(e.what()) + "\n";

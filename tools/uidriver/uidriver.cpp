@@ -7,17 +7,17 @@
 // commands act on the window found by the last "wait":
 //
 //   wait CAPTION          wait (60 s) for a visible top-level window with this caption
-//   waitgone              wait until that window is gone
+//   waitgone              wait until that window is gone (at once when it is already)
 //   text ID               print a control's text
 //   list ID               print a list box's lines
 //   enabled ID            print whether a control is enabled
-//   waitenabled ID        wait until a control is enabled
+//   waitenabled ID        wait until a control is enabled (at once when it is already)
 //   set ID TEXT           set a control's text, as typing would
 //   click ID              click a button (refused when it is disabled)
 //   enter | esc           press Enter or Esc in the window
 //   close                 the window's close box
 //   message               print a message box's text
-//   answer ok|yes|no      press a message box's button
+//   answer ok|yes|no      press a message box's button and wait until the box is gone
 //   hide | show           hide or show the window (for a picture of what lies behind)
 //   shot FILE             save the screen as a bitmap file
 //   sleep MS              wait
@@ -43,6 +43,13 @@
 // Each command prints what it saw in UTF-8; a command that cannot be done
 // prints "ERROR ..." and ends the run with status 1. Texts are read with the
 // W messages, which the system carries across processes.
+//
+// The programs run beside the driver and do not wait for it: a window can
+// close between two commands, as soon as the command that closes it has
+// been posted. Every wait therefore accepts what is already done (a window
+// already gone, a control already enabled), and a command that reads a
+// window that ended meanwhile fails, instead of printing what a window
+// that is no more answers (nothing).
 
 #include <windows.h>
 
@@ -90,15 +97,51 @@ std::string Shown(const std::wstring& text) {
   return out;
 }
 
-std::wstring WindowText(HWND window) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return L"";
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR got = 0;
-  SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000,
-                      &got);
-  text.resize(wcslen(text.c_str()));
-  return text;
+// A message to another program's window; false when the window did not
+// answer it: it ended, or hangs. On a loaded machine a window that is only
+// slow must not count as hung, hence the long limit.
+bool Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& result) {
+  return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 20000, &result) != 0;
+}
+
+// A window's text; false when the window did not answer.
+bool ReadText(HWND window, std::wstring& text) {
+  text.clear();
+  DWORD_PTR length = 0, got = 0;
+  if (!Ask(window, WM_GETTEXTLENGTH, 0, 0, length)) return false;
+  std::wstring read(length + 1, L'\0');
+  if (!Ask(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(read.data()), got)) return false;
+  read.resize(wcslen(read.c_str()));
+  text = read;
+  return true;
+}
+
+// A list box's lines and selection; false when the list did not answer all
+// the way through (its window ended while it was read).
+bool ReadList(HWND list, std::vector<std::wstring>& lines, LRESULT& selection) {
+  lines.clear();
+  DWORD_PTR count = 0, length = 0, got = 0, selected = 0;
+  if (!Ask(list, LB_GETCOUNT, 0, 0, count)) return false;
+  for (DWORD_PTR i = 0; i < count; ++i) {
+    if (!Ask(list, LB_GETTEXTLEN, i, 0, length) || static_cast<LRESULT>(length) == LB_ERR) return false;
+    std::wstring line(length + 1, L'\0');
+    if (!Ask(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()), got)) return false;
+    line.resize(wcslen(line.c_str()));
+    lines.push_back(line);
+  }
+  if (!Ask(list, LB_GETCURSEL, 0, 0, selected)) return false;
+  selection = static_cast<LRESULT>(selected);
+  return true;
+}
+
+// Waits until the window is gone: destroyed or hidden. One that went before
+// the wait began is gone as well. False when it stays past the time limit.
+bool WaitUntilGone(HWND window) {
+  for (int waited = 0; IsWindow(window) && IsWindowVisible(window); waited += 100) {
+    if (waited > g_timeoutMs) return false;
+    Sleep(100);
+  }
+  return true;
 }
 
 struct Search {
@@ -179,12 +222,13 @@ class Driver {
       // it posted itself before its first showing) has not been seen yet.
       HWND owner = GetWindow(window_, GW_OWNER);
       wchar_t className[16] = {};
+      std::wstring ownerCaption;
       if (owner && GetClassNameW(owner, className, 16) && std::wstring(className) == L"#32770" &&
           seen_.insert(owner).second) {
-        Print("Dialog \"" + Shown(WindowText(owner)) + "\"");
+        if (!ReadText(owner, ownerCaption)) return Fail("the message box's dialog ended while it was read");
+        Print("Dialog \"" + Shown(ownerCaption) + "\"");
       }
-      Print("Message box \"" + Shown(WindowText(window_)) + "\": " + Shown(WindowText(Item(kMessageTextId))));
-      return true;
+      return PrintMessage();
     }
     if (command == "reg") return Registry(rest);
     if (command == "export") return Export(rest);
@@ -212,27 +256,31 @@ class Driver {
       desktop_ = desktop;
       return true;
     }
-    if (!window_ || !IsWindow(window_)) return Fail("no window for " + command);
+    // Before the window is looked at: the window may have gone already.
     if (command == "waitgone") return WaitGone();
+    if (!window_ || !IsWindow(window_)) return Fail("no window for " + command);
     if (command == "enter") return Key(VK_RETURN);
     if (command == "esc") return Key(VK_ESCAPE);
     if (command == "close") {
       Print("> Close");
-      return PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0) != FALSE;
+      return PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0) != FALSE || Fail("the window ended before its close");
     }
     if (command == "hide" || command == "show") {
       ShowWindow(window_, command == "hide" ? SW_HIDE : SW_SHOW);
       Sleep(300);
       return true;
     }
-    if (command == "message") {
-      Print("Message box \"" + Shown(WindowText(window_)) + "\": " + Shown(WindowText(Item(kMessageTextId))));
-      return true;
-    }
+    if (command == "message") return PrintMessage();
     if (command == "answer") {
       int id = rest == "yes" ? IDYES : rest == "no" ? IDNO : IDOK;
       Print("> " + rest);
-      return Click(id, false);
+      if (!Click(id, false)) return false;
+      // The box ends with the click. Waiting for that here keeps the next
+      // "waitbox" from finding this box again while it closes, in place of
+      // a second box with the same caption.
+      if (!WaitUntilGone(window_)) return Fail("the message box stays");
+      gone_ = window_;
+      return true;
     }
     std::istringstream args(rest);
     int id = 0;
@@ -242,32 +290,42 @@ class Driver {
     if (!text.empty() && text[0] == ' ') text.erase(0, 1);
     HWND item = Item(id);
     if (!item) return Fail("no control " + std::to_string(id));
+    const std::string control = "control " + std::to_string(id);
     if (command == "text") {
-      Print("Text " + std::to_string(id) + " \"" + Shown(WindowText(item)) + "\"");
+      std::wstring read;
+      if (!ReadText(item, read)) return Fail(control + " ended while its text was read");
+      Print("Text " + std::to_string(id) + " \"" + Shown(read) + "\"");
     } else if (command == "enabled") {
       Print("Enabled " + std::to_string(id) + " " + (IsWindowEnabled(item) ? "yes" : "no"));
     } else if (command == "waitenabled") {
+      // Already enabled: at once. A window that ends first never enables it.
       for (int waited = 0; !IsWindowEnabled(item); waited += 100) {
-        if (waited > g_timeoutMs) return Fail("control " + std::to_string(id) + " stays disabled");
+        if (!IsWindow(item)) return Fail("the window ended before " + control + " was enabled");
+        if (waited > g_timeoutMs) return Fail(control + " stays disabled");
         Sleep(100);
       }
-      Print("Enabled " + std::to_string(id) + " \"" + Shown(WindowText(item)) + "\"");
+      std::wstring read;
+      if (!ReadText(item, read)) return Fail(control + " ended while its text was read");
+      Print("Enabled " + std::to_string(id) + " \"" + Shown(read) + "\"");
     } else if (command == "list") {
-      LRESULT count = SendMessageW(item, LB_GETCOUNT, 0, 0);
-      for (LRESULT i = 0; i < count; ++i) {
-        LRESULT length = SendMessageW(item, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-        std::wstring lineText(static_cast<std::size_t>(length < 0 ? 0 : length) + 1, L'\0');
-        SendMessageW(item, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(lineText.data()));
-        lineText.resize(wcslen(lineText.c_str()));
-        Print("List " + std::to_string(id) + ": " + Shown(lineText));
-      }
-      Print("Selected " + std::to_string(SendMessageW(item, LB_GETCURSEL, 0, 0)));
+      // Read whole before anything is printed: a list whose window ends
+      // meanwhile would answer with no lines at all.
+      std::vector<std::wstring> lines;
+      LRESULT selection = 0;
+      if (!ReadList(item, lines, selection)) return Fail("list " + std::to_string(id) + " ended while it was read");
+      for (const std::wstring& lineText : lines) Print("List " + std::to_string(id) + ": " + Shown(lineText));
+      Print("Selected " + std::to_string(selection));
     } else if (command == "set") {
       Print("> Type " + std::to_string(id) + " \"" + text + "\"");
       std::wstring wide = Wide(text);
-      SendMessageW(item, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+      DWORD_PTR done = 0;
+      if (!Ask(item, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), done)) {
+        return Fail(control + " ended before its text was set");
+      }
     } else if (command == "click") {
-      Print("> Click " + std::to_string(id) + " \"" + Shown(WindowText(item)) + "\"");
+      std::wstring label;
+      if (!ReadText(item, label)) return Fail(control + " ended while its text was read");
+      Print("> Click " + std::to_string(id) + " \"" + Shown(label) + "\"");
       return Click(id, true);
     } else {
       return Fail("unknown command: " + command);
@@ -288,6 +346,16 @@ class Driver {
   }
 
   HWND Item(int id) const { return GetDlgItem(window_, id); }
+
+  // The message box's caption and text, as "waitbox" and "message" print them.
+  bool PrintMessage() {
+    std::wstring caption, text;
+    if (!ReadText(window_, caption) || !ReadText(Item(kMessageTextId), text)) {
+      return Fail("the message box ended while it was read");
+    }
+    Print("Message box \"" + Shown(caption) + "\": " + Shown(text));
+    return true;
+  }
 
   // "HKEY_LOCAL_MACHINE\\SOFTWARE\\..." into the root and the path below it.
   static bool SplitKey(const std::string& path, HKEY& root, std::wstring& subkey) {
@@ -484,11 +552,12 @@ class Driver {
     }
   }
 
+  // The command that closes a window (a click, a key, an answer) is only
+  // posted, and the program may have closed it before the driver comes
+  // here: a window already gone is gone.
   bool WaitGone() {
-    for (int waited = 0; IsWindow(window_) && IsWindowVisible(window_); waited += 100) {
-      if (waited > g_timeoutMs) return Fail("the window stays");
-      Sleep(100);
-    }
+    if (!window_) return Fail("no window waited for before waitgone");
+    if (!WaitUntilGone(window_)) return Fail("the window stays");
     gone_ = window_;
     return true;
   }
@@ -496,15 +565,16 @@ class Driver {
   bool Key(UINT key) {
     Print(key == VK_RETURN ? "> Enter" : "> Esc");
     // The modal loop's IsDialogMessage turns the key into the dialog's command.
-    return PostMessageW(window_, WM_KEYDOWN, key, 1) != FALSE &&
-           PostMessageW(window_, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001)) != FALSE;
+    return (PostMessageW(window_, WM_KEYDOWN, key, 1) != FALSE &&
+            PostMessageW(window_, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001)) != FALSE) ||
+           Fail("the window ended before the key reached it");
   }
 
   bool Click(int id, bool checked) {
     HWND item = Item(id);
     if (!item) return Fail("no button " + std::to_string(id));
     if (checked && !IsWindowEnabled(item)) return Fail("button " + std::to_string(id) + " is disabled");
-    return PostMessageW(item, BM_CLICK, 0, 0) != FALSE;
+    return PostMessageW(item, BM_CLICK, 0, 0) != FALSE || Fail("button " + std::to_string(id) + " ended before its click");
   }
 
   HWND window_ = nullptr;
