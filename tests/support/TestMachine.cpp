@@ -102,8 +102,9 @@ class Win32TestMachine : public TestMachine {
                                 nullptr, &key, nullptr);
     if (made != ERROR_SUCCESS) throw std::runtime_error("cannot create " + subkey + ": " + std::to_string(made));
     std::wstring value = platform::win32::Wide(parent) + L"\\" + kForeignName;
+    auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
     RegSetValueExW(key, platform::win32::Wide(valueName).c_str(), 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+                   reinterpret_cast<const BYTE*>(value.c_str()), bytes);
     RegCloseKey(key);
     return parent + "\\" + kForeignShown;
   }
