@@ -21,11 +21,12 @@ extern const platform::sim::DialogTemplateSet kQzuninstDialogs;
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // First of all: the machine turns the system's error boxes off.
+  qz::platform::win32::Win32Machine machine;
   // The C runtime has split the command line by the platform's rules: a
   // quoted name with blanks arrives as one argument without its quotes.
   std::vector<std::string> arguments;
   for (int i = 1; i < __argc; ++i) arguments.emplace_back(__argv[i]);
-  qz::platform::win32::Win32Machine machine;
   if (qz::AsksForUnattendedRun(arguments)) {
     return qz::RunUnattendedUninstall(machine.platform(), arguments, qz::templates::kQzuninstDialogs);
   }

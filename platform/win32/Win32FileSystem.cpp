@@ -1,6 +1,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <utility>
+
 #include "platform/TextOutput.h"
 #include "platform/win32/Win32Platform.h"
 
@@ -12,6 +14,29 @@ ErrorCode Result(BOOL ok) { return ok ? kOk : GetLastError(); }
 DWORD ShareFlags(ShareMode share) {
   return (share.read ? FILE_SHARE_READ : 0) | (share.write ? FILE_SHARE_WRITE : 0);
 }
+
+// A file handle owned by one scope: closed when the scope ends, or before
+// by Close(), whose result a writer looks at.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  ~FileHandle() {
+    if (valid()) CloseHandle(handle_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+  // Closes the handle now: 0, or CloseHandle's error.
+  ErrorCode Close() {
+    HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
+    return Result(CloseHandle(handle));
+  }
+
+ private:
+  HANDLE handle_;
+};
 
 class Win32DirectorySearch : public DirectorySearch {
  public:
@@ -64,6 +89,42 @@ class Win32OutputFile : public TextOutput {
   HANDLE handle_;
 };
 
+// Reads until a read returns nothing: a read may come back short before
+// the end (a network share, a device). The source is open without write
+// sharing, so it keeps the size it had when it was opened; a different
+// count means the copy ended early (38).
+ErrorCode CopyBytes(HANDLE from, HANDLE to, std::uint64_t size, char* buffer, std::size_t bufferSize,
+                    CopyReads& reads) {
+  std::uint64_t copied = 0;
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(from, buffer, static_cast<DWORD>(reads.Next(bufferSize)), &got, nullptr)) {
+      return GetLastError();
+    }
+    if (got == 0) break;
+    for (DWORD done = 0; done < got;) {
+      DWORD written = 0;
+      if (!WriteFile(to, buffer + done, got - done, &written, nullptr)) return GetLastError();
+      // A write that succeeds without writing sets no error of its own.
+      if (written == 0) return kErrorWriteFault;
+      done += written;
+    }
+    copied += got;
+  }
+  return copied == size ? kOk : kErrorHandleEof;
+}
+
+// The source's last-write time and the attributes CopyFile carries.
+ErrorCode CarryBasicInfo(HANDLE to, const FILE_BASIC_INFO& source, std::uint32_t* copiedAttributes) {
+  FILE_BASIC_INFO copied{};
+  copied.LastWriteTime = source.LastWriteTime;
+  copied.FileAttributes = source.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                                   FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+  if (!SetFileInformationByHandle(to, FileBasicInfo, &copied, sizeof copied)) return GetLastError();
+  if (copiedAttributes) *copiedAttributes = copied.FileAttributes ? copied.FileAttributes : FILE_ATTRIBUTE_NORMAL;
+  return kOk;
+}
+
 }  // namespace
 
 PathText Win32FileSystem::WindowsDir() {
@@ -101,14 +162,12 @@ std::vector<std::string> Win32FileSystem::SystemFolders() {
 
 ErrorCode Win32FileSystem::FinalPath(const char* path, PathText& finalPath) {
   // No access is asked for: the handle only names what the path reaches.
-  HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return GetLastError();
+  FileHandle handle(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!handle.valid()) return GetLastError();
   char name[1024];
-  DWORD n = GetFinalPathNameByHandleA(handle, name, sizeof name, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-  ErrorCode error = n == 0 ? GetLastError() : kOk;
-  CloseHandle(handle);
-  if (error != kOk) return error;
+  DWORD n = GetFinalPathNameByHandleA(handle.get(), name, sizeof name, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  if (n == 0) return GetLastError();
   if (n >= sizeof name) return kErrorFilenameTooLong;
   std::string_view text(name, n);
   // "\\?\C:\..." is a path on a drive letter; any other "\\?\" form stays.
@@ -120,53 +179,36 @@ ErrorCode Win32FileSystem::MakeDirectory(const char* path) { return Result(Creat
 
 // What CopyFileA does for the files a medium holds: the bytes, the
 // attributes and the last-write time, with its errors (80 for an existing
-// target that must not be replaced, 5 for a read-only one or a directory, 2,
-// 3 and 32 as the files stand). A loop of our own, reading and setting the
-// attributes and times in one call each: under Wine CopyFileA costs more
-// than the copying itself, and an installation is thousands of small
-// copies. A target left half written is deleted.
+// target that must not be replaced, 5 for a directory, and on Windows for a
+// read-only or hidden target, which Wine replaces; 2, 3 and 32 as the
+// files stand). A loop of our own, with one call for each thing it learns
+// or sets: under Wine CopyFileA costs more than the copying itself, and an
+// installation is thousands of small copies. The copy is whole or is not
+// there: a target that did not receive every byte never gets the source's
+// time, and is deleted, as is one that could not be closed.
 ErrorCode Win32FileSystem::CopyFileTo(const char* source, const char* target, bool failIfExists,
                                       std::uint32_t* copiedAttributes) {
-  HANDLE from = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (from == INVALID_HANDLE_VALUE) return GetLastError();
+  FileHandle from(CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!from.valid()) return GetLastError();
   FILE_BASIC_INFO basic{};
-  if (!GetFileInformationByHandleEx(from, FileBasicInfo, &basic, sizeof basic)) {
-    ErrorCode error = GetLastError();
-    CloseHandle(from);
-    return error;
-  }
-  HANDLE to = CreateFileA(target, GENERIC_WRITE, 0, nullptr, failIfExists ? CREATE_NEW : CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (to == INVALID_HANDLE_VALUE) {
-    ErrorCode error = GetLastError();
-    CloseHandle(from);
-    return error;
+  FILE_STANDARD_INFO standard{};
+  if (!GetFileInformationByHandleEx(from.get(), FileBasicInfo, &basic, sizeof basic) ||
+      !GetFileInformationByHandleEx(from.get(), FileStandardInfo, &standard, sizeof standard)) {
+    return GetLastError();
   }
   ErrorCode error = kOk;
-  if (!copyBuffer_) copyBuffer_ = std::make_unique<char[]>(kCopyBufferSize);
-  for (;;) {
-    DWORD got = 0, written = 0;
-    if (!ReadFile(from, copyBuffer_.get(), kCopyBufferSize, &got, nullptr)) {
-      error = GetLastError();
-      break;
-    }
-    if (got > 0 && (!WriteFile(to, copyBuffer_.get(), got, &written, nullptr) || written != got)) {
-      error = GetLastError() != kOk ? GetLastError() : static_cast<ErrorCode>(ERROR_WRITE_FAULT);
-      break;
-    }
-    // A disk file reads short only at its end: no further call to learn it.
-    if (got < kCopyBufferSize) break;
+  {
+    // Without sharing: nobody reads a half-written copy or writes beside it.
+    FileHandle to(CreateFileA(target, GENERIC_WRITE, 0, nullptr, failIfExists ? CREATE_NEW : CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!to.valid()) return GetLastError();
+    if (!copyBuffer_) copyBuffer_ = std::make_unique<char[]>(kCopyBufferSize);
+    error = CopyBytes(from.get(), to.get(), standard.EndOfFile.QuadPart, copyBuffer_.get(), kCopyBufferSize,
+                      copyReads_);
+    if (error == kOk) error = CarryBasicInfo(to.get(), basic, copiedAttributes);
+    ErrorCode closed = to.Close();
+    if (error == kOk) error = closed;
   }
-  if (error == kOk) {
-    FILE_BASIC_INFO copied{};
-    copied.LastWriteTime = basic.LastWriteTime;
-    copied.FileAttributes = basic.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                                    FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
-    if (!SetFileInformationByHandle(to, FileBasicInfo, &copied, sizeof copied)) error = GetLastError();
-    if (copiedAttributes) *copiedAttributes = copied.FileAttributes ? copied.FileAttributes : FILE_ATTRIBUTE_NORMAL;
-  }
-  CloseHandle(to);
-  CloseHandle(from);
   if (error != kOk) {
     SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(target);
