@@ -28,9 +28,9 @@
 #include "common/Registry.h"
 #include "engine/Backup.h"
 #include "engine/InstallFiles.h"
+#include "engine/SetupScript.h"
+#include "engine/StepContext.h"
 #include "platform/sim/SimMachine.h"
-#include "setup/SetupScript.h"
-#include "setup/StepContext.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // ("BtrieveCheck:", raising 32-bit values), and unconditionally
 // ("BtrieveRegistry:", adding missing values only).
 
-#include "setup/StepContext.h"
+#include "engine/StepContext.h"
 
 namespace qz {
 

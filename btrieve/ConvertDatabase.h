@@ -5,7 +5,7 @@
 // Close). The database directories are the subdirectories of the home
 // directory whose names end in ".DAT"; their Btrieve files match "*.DAT".
 
-#include "setup/StepContext.h"
+#include "engine/StepContext.h"
 
 namespace qz {
 

@@ -14,7 +14,7 @@
 
 #include <string_view>
 
-#include "setup/StepContext.h"
+#include "engine/StepContext.h"
 
 namespace qz {
 

@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "setup/StepContext.h"
+#include "engine/StepContext.h"
 #include "text/Text.h"
 
 namespace qz {

@@ -11,8 +11,8 @@
 #include <initializer_list>
 #include <vector>
 
-#include "setup/SetupSettings.h"
-#include "setup/StepContext.h"
+#include "engine/SetupSettings.h"
+#include "engine/StepContext.h"
 #include "text/Text.h"
 
 namespace qz {

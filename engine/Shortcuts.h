@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "common/ValueExpander.h"
+#include "engine/StepContext.h"
 #include "platform/Shell.h"
-#include "setup/StepContext.h"
 #include "text/Text.h"
 
 namespace qz {

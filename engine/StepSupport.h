@@ -13,8 +13,8 @@
 
 #include <string_view>
 
+#include "engine/StepContext.h"
 #include "platform/Errors.h"
-#include "setup/StepContext.h"
 #include "text/Text.h"
 
 namespace qz {

@@ -3,8 +3,8 @@
 #include "common/LogFile.h"
 #include "common/ProtectedFolders.h"
 #include "common/Registry.h"
-#include "setup/SetupScript.h"
-#include "setup/SetupSettings.h"
+#include "engine/SetupScript.h"
+#include "engine/SetupSettings.h"
 #include "text/Text.h"
 
 namespace qz {

@@ -1,7 +1,7 @@
 #include "setup/MainFrame.h"
 
-#include "engine/ProgressPage.h"
 #include "setup/Defaults.h"
+#include "setup/ProgressPage.h"
 #include "setup/WizardPages.h"
 
 namespace qz {

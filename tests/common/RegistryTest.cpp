@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "common/RegistryFile.h"
-#include "setup/SetupScript.h"
+#include "engine/SetupScript.h"
 #include "tests/support/SimFixture.h"
 
 namespace qz::test {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/StepContext.h"
 #include "platform/sim/SimList.h"
-#include "setup/StepContext.h"
 #include "tests/support/SimFixture.h"
 
 namespace qz::test {

@@ -1,5 +1,5 @@
+#include "engine/SetupScript.h"
 #include "setup/Defaults.h"
-#include "setup/SetupScript.h"
 
 #include "btrieve/MemoryInput.h"
 #include "tests/support/SimFixture.h"

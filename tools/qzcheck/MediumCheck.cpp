@@ -16,10 +16,10 @@
 #include "common/RegistryFile.h"
 #include "common/SafePaths.h"
 #include "engine/InstallFiles.h"
+#include "engine/SetupScript.h"
+#include "engine/SetupSettings.h"
 #include "engine/Shortcuts.h"
 #include "engine/StepSupport.h"
-#include "setup/SetupScript.h"
-#include "setup/SetupSettings.h"
 #include "text/CodePage.h"
 #include "text/TextParse.h"
 

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "btrieve/TableDescription.h"
+#include "engine/SetupSettings.h"
 #include "setup/SetupApp.h"
-#include "setup/SetupSettings.h"
 
 namespace qz::check {
 

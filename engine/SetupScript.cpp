@@ -1,4 +1,4 @@
-#include "setup/SetupScript.h"
+#include "engine/SetupScript.h"
 
 #include <cstring>
 

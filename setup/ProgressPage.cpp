@@ -1,4 +1,4 @@
-#include "engine/ProgressPage.h"
+#include "setup/ProgressPage.h"
 
 #include "common/ProgressList.h"
 #include "engine/InstallSequence.h"

@@ -7,10 +7,10 @@
 #include "common/LogFile.h"
 #include "common/ProgressList.h"
 #include "common/Registry.h"
+#include "engine/SetupScript.h"
+#include "engine/SetupSettings.h"
 #include "platform/Btrieve.h"
 #include "platform/Platform.h"
-#include "setup/SetupScript.h"
-#include "setup/SetupSettings.h"
 #include "text/Text.h"
 
 namespace qz {

@@ -8,9 +8,9 @@
 #include <string_view>
 
 #include "common/ValueExpander.h"
+#include "engine/SetupSettings.h"
 #include "platform/FileSystem.h"
 #include "platform/LineReader.h"
-#include "setup/SetupSettings.h"
 #include "text/Text.h"
 
 namespace qz {
