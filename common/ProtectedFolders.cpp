@@ -9,7 +9,12 @@ namespace {
 
 constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-// Every value of the user's Shell Folders key.
+// Read, or read with a '?' in place of each character Windows-1250 lacks.
+bool Read(platform::ErrorCode error) { return error == platform::kOk || error == platform::kErrorNoUnicodeTranslation; }
+
+// Every value of the user's Shell Folders key. A folder whose path holds a
+// character Windows-1250 lacks stays protected in its '?' form: no path
+// the programs accept holds a '?', and a folder above it still compares.
 std::vector<std::string> ShellFolders(platform::RegistryStore& registry) {
   std::vector<std::string> folders;
   platform::KeyHandle key = 0;
@@ -18,11 +23,11 @@ std::vector<std::string> ShellFolders(platform::RegistryStore& registry) {
   }
   NameText name;
   PathText value;
-  for (std::uint32_t index = 0; registry.EnumValue(key, index, name) == platform::kOk; ++index) {
+  for (std::uint32_t index = 0; Read(registry.EnumValue(key, index, name)); ++index) {
     platform::ValueType type{};
     std::uint32_t size = static_cast<std::uint32_t>(value.capacity());
     value.Clear();
-    if (registry.QueryValue(key, name.c_str(), &type, value.data(), size) != platform::kOk ||
+    if (!Read(registry.QueryValue(key, name.c_str(), &type, value.data(), size)) ||
         type != platform::ValueType::String) {
       continue;
     }

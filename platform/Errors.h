@@ -29,5 +29,7 @@ inline constexpr ErrorCode kErrorDirectory = 267;
 inline constexpr ErrorCode kErrorNoMoreFiles = 18;
 inline constexpr ErrorCode kErrorBadPathname = 161;
 inline constexpr ErrorCode kErrorKeyDeleted = 1018;
+// A text holds a character that Windows-1250 lacks (ERROR_NO_UNICODE_TRANSLATION).
+inline constexpr ErrorCode kErrorNoUnicodeTranslation = 1113;
 
 }  // namespace qz::platform

@@ -1,7 +1,9 @@
 #pragma once
 // Files and directories, shaped after the Win32 calls the programs use.
 // Paths are Windows paths in Windows-1250; every operation reports a Win32
-// error code (0 for success).
+// error code (0 for success). A name the system holds with a character
+// Windows-1250 lacks comes over with a '?' in its place: no path the
+// programs act on holds one.
 
 #include <cstddef>
 #include <cstdint>
@@ -34,7 +36,7 @@ inline constexpr ShareMode kShareRead{true, false};
 inline constexpr ShareMode kShareWrite{false, true};
 
 struct FindEntry {
-  PathText name;
+  PathText name;  // a character Windows-1250 lacks as '?'
   std::uint32_t attributes = 0;
   bool IsDirectory() const { return (attributes & kAttributeDirectory) != 0; }
   // A symbolic link or junction, to be handled as an entry of its own and
@@ -73,20 +75,24 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
+  // Empty when the system's path does not fit or holds a character
+  // Windows-1250 lacks.
   virtual PathText WindowsDir() = 0;
   virtual PathText SystemDir() = 0;
   // The system's and the user's folders that hold more than one program's
   // files, besides the Windows and system directories: the Program Files
   // folders (both of them on 64-bit Windows), the all-users data folder, the
   // user's profile and the all-users shell folders. Paths as the system
-  // gives them.
+  // gives them, a character Windows-1250 lacks as '?' (the folder stays
+  // protected in that form).
   virtual std::vector<std::string> SystemFolders() = 0;
   // The long, final path of what exists at `path`: short names made long,
   // links, junctions, substituted and mapped drives followed, as "X:\...",
   // as "\\?\UNC\server\share\..." for what lies on a network share (a
   // mapped drive's files too), or in the "\\?\..." form the system gives
   // for what lies elsewhere. 2 or 3 when nothing is there (53 for a share
-  // that cannot be reached).
+  // that cannot be reached); 1113 when the final path holds a character
+  // Windows-1250 lacks (`finalPath` then shows it with '?').
   virtual ErrorCode FinalPath(const char* path, PathText& finalPath) = 0;
 
   // One level: the parent must exist. 183 when the name exists already.
@@ -118,7 +124,7 @@ class FileSystem {
                                                        ErrorCode& error) = 0;
 
   // The system's message text for an error code, with its own line end;
-  // empty when the system has none.
+  // empty when the system has none; a character Windows-1250 lacks as '?'.
   virtual void ErrorMessage(ErrorCode code, TextBuffer& text) = 0;
 };
 

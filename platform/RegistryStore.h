@@ -29,14 +29,19 @@ class RegistryStore {
 
   // Reads a value into `data` of `size` bytes; `size` becomes the value's
   // size. 234 when the value is larger than the buffer, 2 when missing.
-  // `type` may be null.
+  // `type` may be null. A string comes in Windows-1250: 1113 when it holds
+  // a character Windows-1250 lacks, with the value read all the same and a
+  // '?' in place of each such character (good for showing, and for a
+  // folder that must stay protected, never for acting on).
   virtual ErrorCode QueryValue(KeyHandle key, const char* name, ValueType* type, void* data,
                                std::uint32_t& size) = 0;
   // A string's data includes its terminating zero.
   virtual ErrorCode SetValue(KeyHandle key, const char* name, ValueType type, const void* data,
                              std::uint32_t size) = 0;
   virtual ErrorCode QueryInfo(KeyHandle key, std::uint32_t& subkeys, std::uint32_t& values) = 0;
-  // Names of at most capacity - 1 characters; 259 past the last one.
+  // Names of at most capacity - 1 characters (234 for a longer one); 259
+  // past the last one; 1113 for a name that holds a character Windows-1250
+  // lacks, given with '?' in its place.
   virtual ErrorCode EnumValue(KeyHandle key, std::uint32_t index, TextBuffer& name) = 0;
   virtual ErrorCode EnumKey(KeyHandle key, std::uint32_t index, TextBuffer& name) = 0;
   virtual ErrorCode DeleteValue(KeyHandle key, const char* name) = 0;

@@ -1,5 +1,6 @@
 #pragma once
-// Shell links (the shell-link component: IShellLinkA with IPersistFile).
+// Shell links (the shell-link component: IShellLinkW with IPersistFile).
+// Texts are Windows-1250, converted to UTF-16 for the component.
 // Every call returns its HRESULT: 0 or more is success, negative a failure.
 
 #include <cstdint>
@@ -29,7 +30,7 @@ class Shell {
   virtual ~Shell() = default;
   virtual HResult Initialize() = 0;  // CoInitialize
   virtual void Uninitialize() = 0;   // CoUninitialize
-  // CoCreateInstance of the shell-link class for IShellLinkA; null with the
+  // CoCreateInstance of the shell-link class for IShellLinkW; null with the
   // result when it fails.
   virtual std::unique_ptr<ShellLink> CreateLink(HResult& result) = 0;
   // QueryInterface for IPersistFile on a created link; when it fails the

@@ -23,6 +23,9 @@ inline constexpr int kIdCancel = 2;
 inline constexpr int kIdYes = 6;
 inline constexpr int kIdNo = 7;
 
+// Dialog::GetItemText's answer for a text that Windows-1250 cannot carry.
+inline constexpr std::size_t kTextNotConvertible = static_cast<std::size_t>(-1);
+
 // Anything that can own a message box.
 class MessageOwner {
  public:
@@ -40,7 +43,7 @@ struct Color {
   bool operator==(const Color&) const = default;
 };
 
-// CreateFontA's arguments.
+// CreateFont's arguments.
 struct FontSpec {
   int height = 0;
   int width = 0;
@@ -96,7 +99,10 @@ class Dialog : public MessageOwner {
  public:
   virtual void SetItemText(int id, const char* text) = 0;
   // The control's text, cut to the buffer; returns the text's full length,
-  // so a caller can tell a text that did not fit.
+  // so a caller can tell a text that did not fit, or kTextNotConvertible
+  // when the text holds a character that Windows-1250 lacks (typed or
+  // pasted on a system with another code page): `text` then shows it with
+  // a '?' in place of each such character and must not be acted on.
   virtual std::size_t GetItemText(int id, TextBuffer& text) = 0;
   virtual void EnableItem(int id, bool enabled) = 0;
   virtual bool IsItemEnabled(int id) = 0;
@@ -171,7 +177,7 @@ class UserInterface : public MessageOwner {
   // A message box with no dialog to own it (owned by the main window when
   // there is one).
   int ShowMessage(const char* text, const char* caption, Buttons buttons, Icon icon) override = 0;
-  // LoadImageA of a device-independent bitmap file; null when it fails.
+  // LoadImage of a device-independent bitmap file; null when it fails.
   virtual std::unique_ptr<Bitmap> LoadBitmapFile(const char* path) = 0;
   // Creates the main window, shows it maximised and paints it, then runs
   // the message loop until the window is closed.

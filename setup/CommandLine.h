@@ -19,14 +19,18 @@ struct SetupCommandLine {
   bool silent = false;
   bool noOverwrite = false;
   bool hasDir = false;
-  std::string dir;  // as written, in the program's code page
+  std::string dir;  // as written, in Windows-1250
+  // False when the directory holds a character Windows-1250 lacks: `dir`
+  // then has a '?' in place of each, and the directory page refuses it.
+  bool dirConvertible = true;
 };
 
-// Reads the command line as the system hands it over (GetCommandLineA: the
-// program's path first, quoted or not). False for a line the program does
-// not understand, with the reason in `problem`; `options.silent` then
-// still tells whether /S was given.
-bool ParseSetupCommandLine(std::string_view commandLine, SetupCommandLine& options, std::string& problem);
+// Reads the command line as the system hands it over (GetCommandLineW: the
+// program's path first, quoted or not), whatever the system's code page.
+// False for a line the program does not understand, with the reason in
+// `problem` (Windows-1250); `options.silent` then still tells whether /S
+// was given.
+bool ParseSetupCommandLine(std::u16string_view commandLine, SetupCommandLine& options, std::string& problem);
 
 // The text shown or logged for a command line that was not understood.
 std::string SetupUsage(std::string_view problem);

@@ -73,7 +73,9 @@ int main(int argc, char** argv) {
     } else if (arg == "--dir") {
       const char* v = value("--dir");
       if (!v) return Usage("--dir needs a path");
-      if (!ProgramArgument(v, options.dir)) return Usage("--dir holds a character that Windows-1250 lacks");
+      // Typed into the directory page even when Windows-1250 lacks one of
+      // its characters: the page refuses it, as on Windows.
+      options.dirConvertible = ProgramArgument(v, options.dir);
       options.hasDir = true;
     } else if (arg == "--no-overwrite") {
       options.noOverwrite = true;

@@ -12,7 +12,13 @@ bool UnattendedOperator::Act(platform::sim::SimDialog& dialog) {
     return true;
   }
   acceptedShowing_ = showing;
-  if (id == kDirectoryDialog && options_.hasDir) dialog.Type(kTextBox, options_.dir);
+  if (id == kDirectoryDialog && options_.hasDir) {
+    if (options_.dirConvertible) {
+      dialog.Type(kTextBox, options_.dir);
+    } else {
+      dialog.TypeNotConvertible(kTextBox, options_.dir);
+    }
+  }
   int button = dialog.DefaultButton();
   if (button == 0) button = kPageForward;
   if (!dialog.IsEnabled(button)) return false;

@@ -13,6 +13,9 @@ namespace qz {
 struct UnattendedOptions {
   bool hasDir = false;
   std::string dir;  // Windows-1250
+  // False for a directory with characters Windows-1250 lacks (a '?' in
+  // `dir` for each): it is typed as such, and the page refuses it.
+  bool dirConvertible = true;
   bool noOverwrite = false;
   int leaveAt = 0;  // a page's dialog id, or 0
 };

@@ -16,6 +16,7 @@ int RunUnattendedSetup(platform::Platform& machine, platform::BtrieveEngine& btr
   UnattendedOptions answers;
   answers.hasDir = options.hasDir;
   answers.dir = options.dir;
+  answers.dirConvertible = options.dirConvertible;
   answers.noOverwrite = options.noOverwrite;
   UnattendedOperator person(engine, answers);
   BoxLoggingOperator op(person);

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/btrieve/Win32Btrieve.h"
@@ -27,7 +28,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   qz::platform::win32::Win32Btrieve btrieve;
   qz::SetupCommandLine options;
   std::string problem;
-  if (!qz::ParseSetupCommandLine(GetCommandLineA(), options, problem)) {
+  // The wide command line: a /D= path arrives as it was written, whatever
+  // the system's code page.
+  std::wstring_view line = GetCommandLineW();
+  if (!qz::ParseSetupCommandLine(std::u16string(line.begin(), line.end()), options, problem)) {
     return qz::SetupBadUsage(machine.platform(), options.silent, problem);
   }
   if (options.silent) {

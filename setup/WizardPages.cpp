@@ -74,9 +74,20 @@ void DirectoryPage::OnOk(platform::Dialog& dialog) {
   // A text longer than a path can be is refused whole: cut to 259
   // characters it would name another directory.
   std::size_t typed = dialog.GetItemText(kTextBox, s.homeDir);
-  bool tooLong = typed >= s.homeDir.capacity();
+  bool convertible = typed != platform::kTextNotConvertible;
+  bool tooLong = convertible && typed >= s.homeDir.capacity();
   if (!s.homeDir.empty() && s.homeDir[s.homeDir.length() - 1] == '\\') s.homeDir.Truncate(s.homeDir.length() - 1);
 
+  // A text with letters Windows-1250 lacks (typed on a system with another
+  // code page, or given on the command line) is refused before anything
+  // else: the programs see it only with a '?' in place of each, which no
+  // other check may judge.
+  if (!convertible) {
+    app_.log.Print("Hibás könyvtár : a(z) \"%s\" a Windows-1250 kódlapon kívüli karaktert tartalmaz\n",
+                   s.homeDir.c_str());
+    Refuse(dialog, "A könyvtár neve a Windows-1250 kódlapon kívüli karaktert tartalmaz!");
+    return;
+  }
   if (s.homeDir.view().find_first_of(kRefusedInDirectory) != std::string_view::npos) {
     Refuse(dialog, "A könyvtár nevében nem szerepelhet ékezetes betű, sem szóköz karakter!");
     return;

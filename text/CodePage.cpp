@@ -95,34 +95,44 @@ std::string Utf8FromCp1250(std::string_view text) {
 bool Cp1250FromUtf8(std::string_view text, std::string& out) {
   out.clear();
   out.reserve(text.size());
+  bool whole = true;
   for (std::size_t i = 0; i < text.size();) {
     auto lead = static_cast<unsigned char>(text[i]);
-    std::uint32_t code;
-    std::size_t extra;
-    if (lead < 0x80) {
-      code = lead;
-      extra = 0;
-    } else if ((lead & 0xE0) == 0xC0) {
-      code = lead & 0x1F;
-      extra = 1;
-    } else if ((lead & 0xF0) == 0xE0) {
-      code = lead & 0x0F;
-      extra = 2;
-    } else {
-      return false;
+    std::uint32_t code = lead;
+    std::size_t extra = 0;
+    if (lead >= 0x80) {
+      if ((lead & 0xE0) == 0xC0) {
+        code = lead & 0x1F;
+        extra = 1;
+      } else if ((lead & 0xF0) == 0xE0) {
+        code = lead & 0x0F;
+        extra = 2;
+      } else if ((lead & 0xF8) == 0xF0) {
+        code = lead & 0x07;
+        extra = 3;
+      } else {
+        extra = 4;  // no lead byte at all
+      }
     }
-    if (i + extra >= text.size()) return false;
-    for (std::size_t k = 1; k <= extra; ++k) {
+    bool formed = extra < 4 && i + extra < text.size();
+    for (std::size_t k = 1; formed && k <= extra; ++k) {
       auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
+      formed = (next & 0xC0) == 0x80;
       code = (code << 6) | (next & 0x3F);
     }
     char byte;
-    if (!ByteOfCode(code, byte)) return false;
-    out += byte;
-    i += extra + 1;
+    if (formed && ByteOfCode(code, byte)) {
+      out += byte;
+      i += extra + 1;
+      continue;
+    }
+    // One stand-in for a whole character the code page lacks, or for each
+    // byte of a malformed sequence.
+    out += kUnconvertedCharacter;
+    whole = false;
+    i += formed ? extra + 1 : 1;
   }
-  return true;
+  return whole;
 }
 
 std::u16string Utf16FromCp1250(std::string_view text) {

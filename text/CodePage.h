@@ -17,7 +17,9 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 
 std::string Utf8FromCp1250(std::string_view text);
 // False when the UTF-8 text is malformed or holds a character that
-// Windows-1250 lacks; `out` is then unusable.
+// Windows-1250 lacks: `out` then holds a '?' in place of each such
+// character (and of each byte that begins no character), as
+// Cp1250FromUtf16 does.
 bool Cp1250FromUtf8(std::string_view text, std::string& out);
 
 // Every Windows-1250 text has its UTF-16 form.

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
   bool cancel = false;
   std::vector<std::string> filesInUse;
   // What the program itself sees of its command line, as on Windows.
-  std::vector<std::string> arguments;
+  std::vector<qz::CommandArgument> arguments;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--machine") {
@@ -65,9 +65,11 @@ int main(int argc, char** argv) {
       Usage(nullptr);
       return 0;
     } else {
+      // One that Windows-1250 cannot carry goes to the program all the
+      // same, which refuses it as on Windows.
       std::string converted;
-      if (!ProgramArgument(arg.c_str(), converted)) return Usage("an argument holds a character that Windows-1250 lacks");
-      arguments.push_back(converted);
+      bool whole = ProgramArgument(arg.c_str(), converted);
+      arguments.emplace_back(converted, whole);
     }
   }
 

@@ -8,14 +8,14 @@
 
 namespace qz {
 
-bool AsksForUnattendedRun(const std::vector<std::string>& arguments) {
-  for (const std::string& argument : arguments) {
-    if (argument == "/S" || argument == "/s") return true;
+bool AsksForUnattendedRun(const std::vector<CommandArgument>& arguments) {
+  for (const CommandArgument& argument : arguments) {
+    if (argument.text == "/S" || argument.text == "/s") return true;
   }
   return false;
 }
 
-int RunUnattendedUninstall(platform::Platform& machine, const std::vector<std::string>& arguments,
+int RunUnattendedUninstall(platform::Platform& machine, const std::vector<CommandArgument>& arguments,
                            const platform::sim::DialogTemplateSet& templates) {
   platform::sim::SimUserInterface engine(machine.files);
   engine.SetProgramName(machine.ui.ProgramName());

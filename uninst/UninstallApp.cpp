@@ -8,15 +8,26 @@
 
 namespace qz {
 
-std::string ApplicationNameFrom(const std::vector<std::string>& arguments) {
-  for (const std::string& argument : arguments) {
-    if (!argument.empty() && (argument[0] == '/' || argument[0] == '-')) continue;
-    return IsValidAppName(argument) ? argument : std::string();
+namespace {
+
+// The argument that names the application, or null.
+const CommandArgument* NameArgument(const std::vector<CommandArgument>& arguments) {
+  for (const CommandArgument& argument : arguments) {
+    if (!argument.text.empty() && (argument.text[0] == '/' || argument.text[0] == '-')) continue;
+    return &argument;
   }
-  return {};
+  return nullptr;
 }
 
-UninstallOutcome UninstallApp(platform::Platform& platform, const std::vector<std::string>& arguments,
+}  // namespace
+
+std::string ApplicationNameFrom(const std::vector<CommandArgument>& arguments) {
+  const CommandArgument* name = NameArgument(arguments);
+  if (!name || !name->convertible || !IsValidAppName(name->text)) return {};
+  return name->text;
+}
+
+UninstallOutcome UninstallApp(platform::Platform& platform, const std::vector<CommandArgument>& arguments,
                               const std::function<void(LogFile&)>& logOpened) {
   LogFile log(platform.files);
   Registry registry(platform.registry);
@@ -35,6 +46,18 @@ UninstallOutcome UninstallApp(platform::Platform& platform, const std::vector<st
   if (logOpened) logOpened(log);
   log.WriteBanner(LogFile::Program::Uninstaller, platform.clock.Now());
 
+  // A name with letters Windows-1250 lacks can name no application the
+  // setup program installed: refused, never read as look-alike letters.
+  if (const CommandArgument* given = NameArgument(arguments); given && !given->convertible) {
+    log.Print("* Programnév : ERROR (\"%s\" a Windows-1250 kódlapon kívüli karaktert tartalmaz)\n",
+              given->text.c_str());
+    MessageText text;
+    text.Format("Hiba! Az eltávolítandó program neve (%s) a Windows-1250 kódlapon kívüli karaktert tartalmaz.",
+                given->text.c_str());
+    platform.ui.ShowMessage(text.c_str(), caption, platform::Buttons::Ok, platform::Icon::Exclamation);
+    log.Close();
+    return UninstallOutcome::Stopped;
+  }
   std::string appName = ApplicationNameFrom(arguments);
   if (appName.empty()) {
     // The section stays open-ended: the next run's banner follows on the

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/WideText.h"
 #include "uninst/UnattendedUninstall.h"
 #include "uninst/UninstallApp.h"
 
@@ -20,11 +21,16 @@ namespace qz::templates {
 extern const platform::sim::DialogTemplateSet kQzuninstDialogs;
 }
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  // The C runtime has split the command line by the platform's rules: a
-  // quoted name with blanks arrives as one argument without its quotes.
-  std::vector<std::string> arguments;
-  for (int i = 1; i < __argc; ++i) arguments.emplace_back(__argv[i]);
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+  // The C runtime has split the wide command line by the platform's rules:
+  // a quoted name with blanks arrives as one argument without its quotes,
+  // with its letters as written, whatever the system's code page.
+  std::vector<qz::CommandArgument> arguments;
+  for (int i = 1; i < __argc; ++i) {
+    std::string text;
+    bool whole = qz::platform::win32::Narrow(__wargv[i], text);
+    arguments.emplace_back(text, whole);
+  }
   qz::platform::win32::Win32Machine machine;
   if (qz::AsksForUnattendedRun(arguments)) {
     return qz::RunUnattendedUninstall(machine.platform(), arguments, qz::templates::kQzuninstDialogs);

@@ -1,5 +1,6 @@
 // wbtrv32.dll: the stand-in record manager for Windows. BTRCALL is exported
-// by name and as ordinal 1 (wbtrv32.def); files are opened with Win32 calls.
+// by name and as ordinal 1 (wbtrv32.def); files are opened with Win32 calls,
+// by paths in the system's ANSI code page, as a genuine engine takes them.
 
 #include <windows.h>
 
@@ -39,7 +40,10 @@ class Win32FileOpener : public FileOpener {
     // an exclusive open shares nothing, and Windows refuses it while the
     // file is open elsewhere (sharing violation, status 85).
     DWORD share = exclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
-    HANDLE handle = CreateFileA(path, GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // An engine receives its callers' paths in the system's ANSI code page
+    // and opens them so, whatever letters they hold: the ANSI call on purpose.
+    HANDLE handle =
+        CreateFileA(path, GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);  // ANSI path
     if (handle == INVALID_HANDLE_VALUE) return StatusFromWin32Error(GetLastError());
     file = std::make_unique<Win32File>(handle);
     return kStatusOk;

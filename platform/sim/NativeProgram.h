@@ -20,7 +20,7 @@ std::filesystem::path DefaultMachineDir();
 // Writes every transcript line to standard output in UTF-8 as it is made.
 void EchoTranscript(SimUserInterface& ui);
 // A command-line argument (UTF-8) as a Windows-1250 text; false when it
-// holds a character that Windows-1250 lacks.
+// holds a character that Windows-1250 lacks, which `text` then shows as '?'.
 bool ProgramArgument(const char* utf8, std::string& text);
 // Reports what ended the run on standard error; returns kExitTrouble.
 int ReportTrouble(const char* program, const std::exception& e);

@@ -245,14 +245,19 @@ ErrorCode SimFileSystem::FinalPath(const char* path, PathText& finalPath) {
   std::string host = real;
   std::free(real);
   std::string windows;
-  if (!paths_.WindowsPathOf(host, windows)) {
+  bool convertible = true;
+  if (!paths_.WindowsPathOf(host, windows, convertible)) {
     windows = "\\\\?\\GLOBALROOT";
     for (char c : host) windows += c == '/' ? '\\' : c;
   } else if (windows.size() > 2 && windows[0] == '\\' && windows[1] == '\\') {
     // What lies on a share, a mapped drive's files too, as Windows names it.
     windows = "\\\\?\\UNC\\" + windows.substr(2);
   }
-  return finalPath.Assign(windows) ? kOk : kErrorFilenameTooLong;
+  if (!finalPath.Assign(windows)) {
+    finalPath.Clear();
+    return kErrorFilenameTooLong;
+  }
+  return convertible ? kOk : kErrorNoUnicodeTranslation;
 }
 
 bool SimFileSystem::IsDriveFull(const std::string& host) const {
@@ -438,7 +443,10 @@ std::unique_ptr<DirectorySearch> SimFileSystem::FindFiles(const char* pattern, E
   std::string name;
   while (dirent* e = readdir(d)) {
     if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
-    if (!Cp1250FromUtf8(e->d_name, name) || name.size() >= 260) continue;
+    // A name Windows-1250 lacks a letter of is listed with a '?' for it, as
+    // the system's wide listing comes over.
+    Cp1250FromUtf8(e->d_name, name);
+    if (name.size() >= 260) continue;
     if (!MatchesPattern(name, namePattern)) continue;
     struct stat st;
     if (fstatat(dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;

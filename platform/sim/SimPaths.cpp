@@ -344,11 +344,11 @@ std::filesystem::path SimPaths::ShareRoot(std::string_view server, std::string_v
 namespace {
 
 // "\\server\share\rest" of a host path below <root>/unc.
-bool SharePathOf(const std::string& root, std::string_view host, std::string& windowsPath) {
+bool SharePathOf(const std::string& root, std::string_view host, std::string& windowsPath, bool& convertible) {
   std::string prefix = root + "/unc/";
   if (host.substr(0, prefix.size()) != prefix) return false;
   std::string converted;
-  if (!Cp1250FromUtf8(host.substr(prefix.size()), converted)) return false;
+  convertible = Cp1250FromUtf8(host.substr(prefix.size()), converted);
   for (char& c : converted) {
     if (c == '/') c = '\\';
   }
@@ -361,11 +361,11 @@ bool SharePathOf(const std::string& root, std::string_view host, std::string& wi
 
 }  // namespace
 
-bool SimPaths::WindowsPathOf(const std::string& canonicalHostPath, std::string& windowsPath) const {
+bool SimPaths::WindowsPathOf(const std::string& canonicalHostPath, std::string& windowsPath, bool& convertible) const {
   std::error_code error;
   std::filesystem::path root = std::filesystem::canonical(root_, error);
   if (error) return false;
-  if (SharePathOf(root.string(), canonicalHostPath, windowsPath)) return true;
+  if (SharePathOf(root.string(), canonicalHostPath, windowsPath, convertible)) return true;
   std::string prefix = root.string() + "/drive_";
   std::string_view host = canonicalHostPath;
   if (host.substr(0, prefix.size()) != prefix || host.size() < prefix.size() + 1) return false;
@@ -373,7 +373,7 @@ bool SimPaths::WindowsPathOf(const std::string& canonicalHostPath, std::string& 
   std::string_view rest = host.substr(prefix.size() + 1);
   if (letter < 'a' || letter > 'z' || (!rest.empty() && rest[0] != '/')) return false;
   std::string converted;
-  if (!Cp1250FromUtf8(rest, converted)) return false;
+  convertible = Cp1250FromUtf8(rest, converted);
   for (char& c : converted) {
     if (c == '/') c = '\\';
   }

@@ -54,9 +54,10 @@ class SimPaths {
   char DriveOf(const std::string& hostPath) const;
   // The Windows path ("X:\..." or "\\server\share\...") of a host path,
   // where every link on the way has been followed (realpath); false when it
-  // lies on no drive or share of the machine or holds a name that
-  // Windows-1250 lacks.
-  bool WindowsPathOf(const std::string& canonicalHostPath, std::string& windowsPath) const;
+  // lies on no drive or share of the machine. `convertible` is false when
+  // it holds a name Windows-1250 lacks, which `windowsPath` then shows with
+  // a '?' in place of each such character.
+  bool WindowsPathOf(const std::string& canonicalHostPath, std::string& windowsPath, bool& convertible) const;
   // The host folder of a network share ("\\server\share"), whether or not
   // the share was made.
   std::filesystem::path ShareRoot(std::string_view server, std::string_view share) const;

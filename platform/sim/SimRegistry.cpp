@@ -398,9 +398,19 @@ ErrorCode SimRegistry::QueryValue(KeyHandle key, const char* name, ValueType* ty
     if (data && fits) std::memcpy(data, v.data.data(), needed);
     size = needed;
     if (data && !fits) return kErrorMoreData;
-    return kOk;
+    return v.unconvertible ? kErrorNoUnicodeTranslation : kOk;
   }
   return kErrorFileNotFound;
+}
+
+ErrorCode SimRegistry::SetUnconvertibleString(KeyHandle key, const char* name, const char* shown) {
+  ErrorCode error = SetValue(key, name, ValueType::String, shown, static_cast<std::uint32_t>(std::strlen(shown) + 1));
+  if (error != kOk) return error;
+  std::string_view wanted = name ? name : "";
+  for (Value& v : Lookup(key)->key->values) {
+    if (EqualsNoCase(v.name, wanted)) v.unconvertible = true;
+  }
+  return kOk;
 }
 
 ErrorCode SimRegistry::SetValue(KeyHandle key, const char* name, ValueType type, const void* data,
@@ -423,6 +433,7 @@ ErrorCode SimRegistry::SetValue(KeyHandle key, const char* name, ValueType type,
   if (same != values.end()) {
     same->type = static_cast<std::uint32_t>(type);
     same->data = bytes;
+    same->unconvertible = false;
   } else {
     values.push_back(Value{std::string(wanted), static_cast<std::uint32_t>(type), bytes});
   }

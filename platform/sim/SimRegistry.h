@@ -55,6 +55,11 @@ class SimRegistry : public RegistryStore {
   // the keys ("HKEY_LOCAL_MACHINE\SOFTWARE\..."); what it stored before is
   // in the file.
   void KillAtWrite(int nth, std::vector<std::string> keyPaths);
+  // Test hook: stores a string value as Windows holds one that has
+  // characters Windows-1250 lacks (a folder named in Cyrillic, say): it is
+  // read as `shown`, with a '?' in place of each, and 1113. The mark lasts
+  // for this run; the file holds `shown`.
+  ErrorCode SetUnconvertibleString(KeyHandle key, const char* name, const char* shown);
   // Number of keys still open (each must be closed by its user).
   std::size_t OpenHandleCount() const { return handles_.size(); }
 
@@ -63,6 +68,7 @@ class SimRegistry : public RegistryStore {
     std::string name;
     std::uint32_t type;
     std::string data;
+    bool unconvertible = false;  // SetUnconvertibleString
   };
   struct Key {
     std::string name;

@@ -134,6 +134,7 @@ struct SimDialog::Control {
   std::string text;
   bool enabled;
   std::unique_ptr<List> list;
+  bool convertible = true;  // false: typed with characters Windows-1250 lacks
 };
 
 // A dialog's list box: keeps its lines and selection, and writes each line
@@ -180,13 +181,17 @@ int SimDialog::ShowMessage(const char* text, const char* caption, Buttons button
 }
 
 void SimDialog::SetItemText(int id, const char* text) {
-  if (Control* c = Find(id)) c->text = text;
+  if (Control* c = Find(id)) {
+    c->text = text;
+    c->convertible = true;
+  }
 }
 
 std::size_t SimDialog::GetItemText(int id, TextBuffer& text) {
   const Control* c = Find(id);
   text.Assign(c ? c->text : std::string());
-  return c ? c->text.size() : 0;
+  if (!c) return 0;
+  return c->convertible ? c->text.size() : kTextNotConvertible;
 }
 
 void SimDialog::EnableItem(int id, bool enabled) {
@@ -309,14 +314,19 @@ void SimDialog::Act(std::string line) {
 
 void SimDialog::Command(int id) { handler_.Dispatch(*this, id); }
 
-void SimDialog::Type(int id, std::string_view text) {
+void SimDialog::Type(int id, std::string_view text) { Type(id, text, true); }
+
+void SimDialog::TypeNotConvertible(int id, std::string_view shown) { Type(id, shown, false); }
+
+void SimDialog::Type(int id, std::string_view text, bool convertible) {
   Control& c = Require(id, "type into");
   if (std::strcmp(c.tpl->className, "Edit") != 0 || (c.tpl->style & kEditReadOnly)) {
     throw OperatorStuck("control " + std::to_string(id) + " of dialog " + std::to_string(TemplateId()) +
                         " does not take typing");
   }
-  Act("Type " + std::to_string(id) + " " + Quoted(text));
+  Act("Type " + std::to_string(id) + " " + Quoted(text) + (convertible ? "" : " (not Windows-1250)"));
   c.text = text;
+  c.convertible = convertible;
   focus_ = id;
 }
 

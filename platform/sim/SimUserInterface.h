@@ -143,6 +143,10 @@ class SimDialog : public Dialog {
 
   // --- what the operator does ---
   void Type(int id, std::string_view text);
+  // Types a text that holds characters Windows-1250 lacks, as a person can
+  // on a system with another code page; `shown` is it with a '?' in place
+  // of each. GetItemText answers kTextNotConvertible for it.
+  void TypeNotConvertible(int id, std::string_view shown);
   void Click(int id);
   void Enter();
   void Escape();
@@ -159,6 +163,7 @@ class SimDialog : public Dialog {
   Control* Find(int id);
   const Control* Find(int id) const;
   Control& Require(int id, const char* action);
+  void Type(int id, std::string_view text, bool convertible);
   void Act(std::string line);
   void Command(int id);
   // Where the dialog manager puts the focus when the handler did not: the

@@ -1,7 +1,8 @@
 // The user interface on the real machine: modal dialogs from the program's
 // resources with a dialog procedure that hands every message to the
 // handler, message boxes, the shell's folder browser, the maximised main
-// window with its GDI painting, and bitmaps loaded from files.
+// window with its GDI painting, and bitmaps loaded from files. Every text
+// goes to the system and comes back through its wide calls (WideText.h).
 
 #include <windows.h>
 #include <commctrl.h>
@@ -13,18 +14,19 @@
 
 #include "platform/sim/SimList.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/WideText.h"
 
 namespace qz::platform::win32 {
 namespace {
 
-constexpr const char* kMainWindowClass = "QZSetupMainFrame";
+constexpr const wchar_t* kMainWindowClass = L"QZSetupMainFrame";
 constexpr int kProgramIcon = 31234;
 
 class Win32Bitmap : public Bitmap {
  public:
   explicit Win32Bitmap(HBITMAP handle) : handle_(handle) {
     BITMAP info{};
-    if (GetObjectA(handle_, sizeof info, &info)) {
+    if (GetObjectW(handle_, sizeof info, &info)) {
       width_ = info.bmWidth;
       height_ = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
     }
@@ -66,10 +68,10 @@ class Win32Canvas : public Canvas {
     ::FillRect(dc_, &r, brush);
   }
   int MakeFont(const FontSpec& s) override {
-    fonts_.push_back(CreateFontA(s.height, s.width, s.escapement, s.orientation, s.weight, s.italic, s.underline,
+    fonts_.push_back(CreateFontW(s.height, s.width, s.escapement, s.orientation, s.weight, s.italic, s.underline,
                                  s.strikeOut, static_cast<DWORD>(s.charSet), static_cast<DWORD>(s.outPrecision),
                                  static_cast<DWORD>(s.clipPrecision), static_cast<DWORD>(s.quality),
-                                 static_cast<DWORD>(s.pitchAndFamily), s.face.c_str()));
+                                 static_cast<DWORD>(s.pitchAndFamily), Wide(s.face.view()).c_str()));
     return static_cast<int>(fonts_.size()) - 1;
   }
   void SelectFont(int font) override {
@@ -81,7 +83,7 @@ class Win32Canvas : public Canvas {
   void SetTextColor(Color color) override { ::SetTextColor(dc_, RGB(color.red, color.green, color.blue)); }
   void WriteText(const char* text, const Rect& rect, unsigned format) override {
     RECT r{rect.left, rect.top, rect.right, rect.bottom};
-    DrawTextA(dc_, text, -1, &r, format);
+    DrawTextW(dc_, Wide(text).c_str(), -1, &r, format);
   }
   void DrawBitmap(const Bitmap& bitmap, int x, int y) override {
     const auto* image = dynamic_cast<const Win32Bitmap*>(&bitmap);
@@ -127,16 +129,16 @@ class Win32List : public ListControl {
   explicit Win32List(HWND list) : list_(list) {}
   void AddString(const char* text) override {
     HoldDrawing();
-    SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
     index_.AddString(text);
   }
   void SelectString(int start, const char* prefix) override {
     HoldDrawing();
     std::vector<int> matches = index_.Matches(prefix);
     if (matches.size() == 1 && index_.items()[static_cast<std::size_t>(matches[0])].starts_with(prefix)) {
-      SendMessageA(list_, LB_SETCURSEL, static_cast<WPARAM>(matches[0]), 0);
+      SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(matches[0]), 0);
     } else {
-      SendMessageA(list_, LB_SELECTSTRING, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(prefix));
+      SendMessageW(list_, LB_SELECTSTRING, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(Wide(prefix).c_str()));
     }
     if (GetTickCount() - heldSince_ >= kDrawingIntervalMs) {
       ReleaseDrawing();
@@ -147,8 +149,8 @@ class Win32List : public ListControl {
   void ReleaseDrawing() {
     if (!held_) return;
     held_ = false;
-    DefWindowProcA(list_, WM_SETREDRAW, TRUE, 0);
-    SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+    DefWindowProcW(list_, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(list_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
   }
 
@@ -159,8 +161,8 @@ class Win32List : public ListControl {
     if (held_) return;
     held_ = true;
     heldSince_ = GetTickCount();
-    SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
-    DefWindowProcA(list_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    DefWindowProcW(list_, WM_SETREDRAW, FALSE, 0);
   }
 
   HWND list_;
@@ -181,10 +183,20 @@ int MessageFlags(Buttons buttons, Icon icon) {
   return static_cast<int>(flags);
 }
 
+// A window's whole text.
+std::wstring WindowText(HWND window) {
+  int length = GetWindowTextLengthW(window);
+  if (length <= 0) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  int got = GetWindowTextW(window, text.data(), length + 1);
+  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  return text;
+}
+
 void CenterOver(HWND window, HWND owner) {
   RECT area{};
   if (!owner || !IsWindowVisible(owner) || !GetWindowRect(owner, &area)) {
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
   }
   RECT self{};
   GetWindowRect(window, &self);
@@ -220,29 +232,30 @@ class Win32Dialog : public Dialog {
 
   int ShowMessage(const char* text, const char* caption, Buttons buttons, Icon icon) override {
     ReleaseAllDrawing(state_);
-    return MessageBoxA(window, text, caption, static_cast<UINT>(MessageFlags(buttons, icon)));
+    return MessageBoxW(window, Wide(text).c_str(), Wide(caption).c_str(),
+                       static_cast<UINT>(MessageFlags(buttons, icon)));
   }
   void ReleaseDrawing() {
     for (auto& [id, list] : lists_) list.ReleaseDrawing();
   }
-  void SetItemText(int id, const char* text) override { SetDlgItemTextA(window, id, text); }
+  void SetItemText(int id, const char* text) override { SetDlgItemTextW(window, id, Wide(text).c_str()); }
   std::size_t GetItemText(int id, TextBuffer& text) override {
-    HWND item = GetDlgItem(window, id);
-    int length = item ? GetWindowTextLengthA(item) : 0;
     text.Clear();
-    if (item) GetWindowTextA(item, text.data(), static_cast<int>(text.capacity()));
-    return length < 0 ? 0 : static_cast<std::size_t>(length);
+    HWND item = GetDlgItem(window, id);
+    if (!item) return 0;
+    std::wstring wide = WindowText(item);
+    std::string narrow;
+    bool whole = Narrow(wide, narrow);
+    text.Assign(narrow);
+    return whole ? narrow.size() : kTextNotConvertible;
   }
   void EnableItem(int id, bool enabled) override { EnableWindow(GetDlgItem(window, id), enabled); }
   bool IsItemEnabled(int id) override {
     HWND item = GetDlgItem(window, id);
     return item && IsWindowEnabled(item);
   }
-  void SetCaption(const char* text) override { SetWindowTextA(window, text); }
-  void GetCaption(TextBuffer& text) override {
-    text.Clear();
-    GetWindowTextA(window, text.data(), static_cast<int>(text.capacity()));
-  }
+  void SetCaption(const char* text) override { SetWindowTextW(window, Wide(text).c_str()); }
+  void GetCaption(TextBuffer& text) override { NarrowShown(WindowText(window), text); }
   ListControl& ListBox(int id) override {
     auto found = lists_.find(id);
     if (found == lists_.end()) found = lists_.emplace(id, Win32List(GetDlgItem(window, id))).first;
@@ -250,28 +263,28 @@ class Win32Dialog : public Dialog {
   }
   int ListCount(int id) override {
     HWND list = GetDlgItem(window, id);
-    return list ? static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)) : -1;
+    return list ? static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)) : -1;
   }
   void ListLine(int id, int index, TextBuffer& text) override {
     text.Clear();
     HWND list = GetDlgItem(window, id);
     if (!list) return;
-    LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR) return;
-    std::string line(static_cast<std::size_t>(length) + 1, '\0');
-    SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(line.data()));
-    text.Assign(line.c_str());
+    std::wstring line(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(line.data()));
+    NarrowShown(UpToNul(line.data(), line.size()), text);
   }
   int ListSelection(int id) override {
     HWND list = GetDlgItem(window, id);
-    return list ? static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0)) : -1;
+    return list ? static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)) : -1;
   }
-  void PostCommand(int id) override { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+  void PostCommand(int id) override { PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
   void End(int result) override { EndDialog(window, result); }
   void SetFocus(int id) override {
     HWND item = GetDlgItem(window, id);
     if (!item) return;
-    SendMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+    SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
     focusSet_ = true;
   }
   void ShowNow() override {
@@ -280,29 +293,33 @@ class Win32Dialog : public Dialog {
   }
   // Whether the handler placed the focus itself while it was initialised.
   bool focusSet() const { return focusSet_; }
-  // SHBrowseForFolderA rooted at the desktop, file-system folders only; the
+  // The folder browser rooted at the desktop, file-system folders only; the
   // item list is freed with the shell's allocator. A chosen item that has no
-  // file-system path counts as cancelled.
+  // file-system path counts as cancelled, and so does one whose path holds a
+  // character Windows-1250 lacks: the programs could not name it.
   bool BrowseForFolder(const char* title, TextBuffer& path) override {
-    char displayName[MAX_PATH] = {};
-    BROWSEINFOA info{};
+    wchar_t displayName[MAX_PATH] = {};
+    std::wstring wideTitle = Wide(title);
+    BROWSEINFOW info{};
     info.hwndOwner = window;
     info.pidlRoot = nullptr;
     info.pszDisplayName = displayName;
-    info.lpszTitle = title;
+    info.lpszTitle = wideTitle.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS;
     ReleaseAllDrawing(state_);
-    LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+    LPITEMIDLIST chosen = SHBrowseForFolderW(&info);
     if (!chosen) return false;
-    char full[MAX_PATH] = {};
-    bool ok = SHGetPathFromIDListA(chosen, full) != FALSE;
+    wchar_t full[MAX_PATH] = {};
+    bool ok = SHGetPathFromIDListW(chosen, full) != FALSE;
     IMalloc* shellMalloc = nullptr;
     if (SUCCEEDED(SHGetMalloc(&shellMalloc)) && shellMalloc) {
       shellMalloc->Free(chosen);
       shellMalloc->Release();
     }
-    if (ok) path.Assign(full);
-    return ok;
+    PathText folder;
+    if (!ok || NarrowStrict(UpToNul(full, MAX_PATH), folder) != kOk) return false;
+    path.Assign(folder.view());
+    return true;
   }
 
  private:
@@ -314,16 +331,16 @@ class Win32Dialog : public Dialog {
 
 void ReleaseAllDrawing(const Win32UserInterface::State& state) {
   for (HWND window : state.dialogs) {
-    if (auto* dialog = reinterpret_cast<Win32Dialog*>(GetWindowLongPtrA(window, DWLP_USER))) dialog->ReleaseDrawing();
+    if (auto* dialog = reinterpret_cast<Win32Dialog*>(GetWindowLongPtrW(window, DWLP_USER))) dialog->ReleaseDrawing();
   }
 }
 
 INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* dialog = reinterpret_cast<Win32Dialog*>(GetWindowLongPtrA(window, DWLP_USER));
+  auto* dialog = reinterpret_cast<Win32Dialog*>(GetWindowLongPtrW(window, DWLP_USER));
   switch (message) {
     case WM_INITDIALOG:
       dialog = reinterpret_cast<Win32Dialog*>(lParam);
-      SetWindowLongPtrA(window, DWLP_USER, lParam);
+      SetWindowLongPtrW(window, DWLP_USER, lParam);
       dialog->window = window;
       dialog->state().dialogs.push_back(window);
       CenterOver(window, GetWindow(window, GW_OWNER));
@@ -364,7 +381,7 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
   MainWindowHandler* handler = state ? state->mainHandler : nullptr;
   switch (message) {
     case WM_ACTIVATE: {
-      LRESULT result = DefWindowProcA(window, message, wParam, lParam);
+      LRESULT result = DefWindowProcW(window, message, wParam, lParam);
       if (handler && LOWORD(wParam) != WA_INACTIVE) handler->OnActivate();
       return result;
     }
@@ -391,7 +408,7 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     default:
       break;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -408,7 +425,7 @@ int Win32UserInterface::RunDialog(DialogHandler& handler) {
   Win32Dialog dialog(handler, *state_);
   ReleaseAllDrawing(*state_);
   HWND owner = state_->Owner();
-  INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(handler.TemplateId()), owner,
+  INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(handler.TemplateId()), owner,
                                    DialogProcedure, reinterpret_cast<LPARAM>(&dialog));
   if (!state_->dialogs.empty() && state_->dialogs.back() == dialog.window) state_->dialogs.pop_back();
   // -1, or 0 for a dialog that never existed: it could not be created.
@@ -418,37 +435,38 @@ int Win32UserInterface::RunDialog(DialogHandler& handler) {
 
 int Win32UserInterface::ShowMessage(const char* text, const char* caption, Buttons buttons, Icon icon) {
   ReleaseAllDrawing(*state_);
-  return MessageBoxA(state_->Owner(), text, caption, static_cast<UINT>(MessageFlags(buttons, icon)));
+  return MessageBoxW(state_->Owner(), Wide(text).c_str(), Wide(caption).c_str(),
+                     static_cast<UINT>(MessageFlags(buttons, icon)));
 }
 
 std::unique_ptr<Bitmap> Win32UserInterface::LoadBitmapFile(const char* path) {
-  HANDLE image = LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+  HANDLE image = LoadImageW(nullptr, Wide(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
   if (!image) return nullptr;
   return std::make_unique<Win32Bitmap>(static_cast<HBITMAP>(image));
 }
 
 void Win32UserInterface::RunMainWindow(const char* caption, MainWindowHandler& handler) {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA windowClass{};
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSW windowClass{};
   windowClass.style = CS_HREDRAW | CS_VREDRAW;
   windowClass.lpfnWndProc = MainWindowProcedure;
   windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kProgramIcon));
-  windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kProgramIcon));
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   windowClass.lpszClassName = kMainWindowClass;
-  RegisterClassA(&windowClass);
+  RegisterClassW(&windowClass);
 
   state_->mainHandler = &handler;
   g_mainState = state_.get();
-  state_->main = CreateWindowA(kMainWindowClass, caption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+  state_->main = CreateWindowExW(0, kMainWindowClass, Wide(caption).c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
   if (state_->main) {
     ShowWindow(state_->main, SW_SHOWMAXIMIZED);
     UpdateWindow(state_->main);
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
       TranslateMessage(&message);
-      DispatchMessageA(&message);
+      DispatchMessageW(&message);
     }
   }
   state_->main = nullptr;
@@ -457,14 +475,17 @@ void Win32UserInterface::RunMainWindow(const char* caption, MainWindowHandler& h
 }
 
 void Win32UserInterface::CloseMainWindow() {
-  if (state_->main) PostMessageA(state_->main, WM_CLOSE, 0, 0);
+  if (state_->main) PostMessageW(state_->main, WM_CLOSE, 0, 0);
 }
 
 const char* Win32UserInterface::ProgramName() {
   if (state_->programName.empty()) {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string name = path;
+    // Only shown (the caption of the program's boxes): a character
+    // Windows-1250 lacks comes as '?'.
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::string name;
+    Narrow(UpToNul(path, MAX_PATH), name);
     std::size_t slash = name.find_last_of("\\/");
     if (slash != std::string::npos) name.erase(0, slash + 1);
     std::size_t dot = name.rfind('.');

@@ -52,5 +52,28 @@ TEST(CodePageTest, CharactersTheCodePageLacksBecomeAVisibleStandIn) {
   }
 }
 
+// The native programs' arguments and the host's file names come in UTF-8:
+// the same stand-in, one for a character the code page lacks and one for
+// each byte that begins none.
+TEST(CodePageTest, Utf8ThatWindows1250CannotCarryShowsTheStandInToo) {
+  struct Case {
+    const char* utf8;
+    const char* shown;
+    bool whole;
+  };
+  const Case cases[] = {
+      {"\xC5\x90rz\xC5\x91", "Őrző", true},
+      {"C:\\\xD0\x9F\xD1\x80\xD0\xB8", "C:\\???", false},  // Cyrillic
+      {"a\xF0\x9F\x98\x80" "b", "a?b", false},                   // beyond the first plane
+      {"a\xC3", "a?", false},                                      // cut short
+      {"\x80x\xC3(", "?x?(", false},                               // no lead byte, no follower
+  };
+  for (const Case& c : cases) {
+    std::string out;
+    EXPECT_EQ(Cp1250FromUtf8(c.utf8, out), c.whole) << c.shown;
+    EXPECT_EQ(out, c.shown);
+  }
+}
+
 }  // namespace
 }  // namespace qz::test

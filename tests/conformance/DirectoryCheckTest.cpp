@@ -19,6 +19,8 @@
 #include <windows.h>
 
 #include <thread>
+
+#include "platform/win32/WideText.h"
 #else
 #include "platform/sim/DialogTemplate.h"
 #include "platform/sim/ScriptedOperator.h"
@@ -71,6 +73,37 @@ class TypingDirectoryPage : public DirectoryPage {
   std::size_t typed_ = 0;
 };
 
+// The directory page, given a text with letters Windows-1250 lacks as a
+// person types it on a system with another code page, pressing OK once.
+class ForeignTextPage : public DirectoryPage {
+ public:
+  using DirectoryPage::DirectoryPage;
+  void OnShow(Dialog& dialog) override { dialog.PostCommand(kNext); }
+  void OnCommand(Dialog& dialog, int id) override {
+    if (id != kNext) return DirectoryPage::OnCommand(dialog, id);
+    if (done_) return;
+    done_ = true;
+    Type(dialog);
+    Dispatch(dialog, kIdOk);
+    dialog.End(kPageLeave);
+  }
+  // What the programs see of the text: a '?' for each Cyrillic letter.
+  std::string Shown() const { return parent + "\\?????? ő"; }
+  std::string parent;
+
+ private:
+  static constexpr int kNext = 9101;
+  void Type([[maybe_unused]] Dialog& dialog) {
+#ifdef _WIN32
+    HWND page = FindWindowW(L"#32770", L"Telepítési könyvtár");
+    SetDlgItemTextW(page, kTextBox, (platform::win32::Wide(parent) + L"\\Пример ő").c_str());
+#else
+    dynamic_cast<sim::SimDialog&>(dialog).TypeNotConvertible(kTextBox, Shown());
+#endif
+  }
+  bool done_ = false;
+};
+
 #ifdef _WIN32
 // Answers the process's message boxes (other than the page) from a list,
 // recording their captions and texts.
@@ -90,9 +123,9 @@ class BoxAnswerer {
   static BOOL CALLBACK Visit(HWND window, LPARAM param) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    char className[32] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (process == GetCurrentProcessId() && IsWindowVisible(window) && std::string(className) == "#32770" &&
+    wchar_t className[32] = {};
+    GetClassNameW(window, className, 32);
+    if (process == GetCurrentProcessId() && IsWindowVisible(window) && std::wstring(className) == L"#32770" &&
         GetDlgItem(window, 1011) == nullptr) {
       reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
     }
@@ -109,19 +142,22 @@ class BoxAnswerer {
         continue;
       }
       HWND box = boxes.front();
-      char caption[256] = {}, text[1024] = {};
-      GetWindowTextA(box, caption, sizeof caption);
-      GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
+      wchar_t caption[256] = {}, text[1024] = {};
+      GetWindowTextW(box, caption, 256);
+      GetWindowTextW(GetDlgItem(box, 0xFFFF), text, 1024);
+      std::string shownCaption, shownText;
+      platform::win32::Narrow(caption, shownCaption);
+      platform::win32::Narrow(text, shownText);
       int answer = IDOK;
       {
         std::lock_guard<std::mutex> lock(mutex_);
-        seen_.push_back(std::string(caption) + ": " + text);
+        seen_.push_back(shownCaption + ": " + shownText);
         if (!answers_.empty()) {
           answer = answers_.front();
           answers_.pop_front();
         }
       }
-      PostMessageA(GetDlgItem(box, answer), BM_CLICK, 0, 0);
+      PostMessageW(GetDlgItem(box, answer), BM_CLICK, 0, 0);
       for (int waited = 0; IsWindow(box) && IsWindowVisible(box) && waited < 10000; waited += 10) Sleep(10);
     }
   }
@@ -166,7 +202,7 @@ class DirectoryCheckTest : public ::testing::Test {
 
   // Runs the page with the texts; message boxes get the answers in turn.
   // Returns the page's result; `boxes_` holds "caption: text" of each box.
-  int Run(TypingDirectoryPage& page, std::deque<int> answers) {
+  int Run(DirectoryPage& page, std::deque<int> answers) {
     BoxAnswerer answerer(std::move(answers));
 #ifndef _WIN32
     dynamic_cast<sim::SimUserInterface&>(machine_->platform().ui).SetOperator(&answerer);
@@ -209,6 +245,22 @@ TEST_F(DirectoryCheckTest, RefusedTextsKeepThePageAndTheLastOneIsMadeWithoutItsB
   EXPECT_EQ(page.shownAfter, std::vector<std::string>(texts.begin(), texts.end() - 1));
   EXPECT_STREQ(app_.settings.homeDir.c_str(), Dir("Újú").c_str());
   EXPECT_TRUE(Exists(Dir("Újú")));
+}
+
+// A text with letters Windows-1250 lacks is refused first, with its own
+// message rather than the accented letters' one, and never made.
+TEST_F(DirectoryCheckTest, ATextWindows1250CannotCarryIsRefusedBeforeItsAccentedLetters) {
+  ForeignTextPage page(app_);
+  page.parent = machine_->scratchDir();
+  EXPECT_EQ(Run(page, {kIdOk}), kPageLeave);
+  EXPECT_EQ(boxes_, std::vector<std::string>{
+                        Program() + ": A könyvtár neve a Windows-1250 kódlapon kívüli karaktert tartalmaz!"});
+  EXPECT_EQ(app_.settings.homeDir.c_str(), page.Shown());
+  std::unique_ptr<DirectorySearch> search;
+  ErrorCode error = kOk;
+  search = machine_->platform().files.FindFiles((machine_->scratchDir() + "\\*").c_str(), error);
+  FindEntry entry;
+  while (search && search->Next(entry)) EXPECT_TRUE(entry.IsDots()) << entry.name.c_str();
 }
 
 // No, which keeps the page, is the end-to-end runs'.

@@ -6,6 +6,7 @@
 #include <windows.h>
 #endif
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,31 @@ TEST_F(FilesTest, SearchListsDotsFirstThenNamesInUpperCaseOrder) {
   EXPECT_EQ(error, kErrorPathNotFound);
   EXPECT_EQ(files_.FindFiles(Path("*.zzz").c_str(), error), nullptr);
   EXPECT_EQ(error, kErrorFileNotFound);
+}
+
+// Windows-1250 names come and go as written whatever the system's code
+// page: ő and ű, which code page 1252 lacks. A name with letters
+// Windows-1250 lacks is listed with a '?' for each, names nothing the
+// programs can act on, and a path that leads into it has no final path
+// they can hold.
+TEST_F(FilesTest, HungarianNamesAsWrittenAndForeignOnesMarked) {
+  ASSERT_EQ(files_.MakeDirectory(Path("Őrző").c_str()), kOk);
+  machine_->WriteFile(Path("Őrző\\űrlap.txt"), "ű");
+  EXPECT_EQ(files_.CopyFileTo(Path("őrző\\ŰRLAP.TXT").c_str(), Path("Őrző\\Másolat ő.txt").c_str(), true), kOk);
+  EXPECT_EQ(machine_->ReadFile(Path("ŐRZŐ\\másolat Ő.TXT")), "ű");
+  EXPECT_EQ(List(Path("Őrző\\*")), (std::vector<std::string>{"./", "../", "Másolat ő.txt", "űrlap.txt"}));
+  PathText finalPath;
+  ASSERT_EQ(files_.FinalPath(Path("őrző\\ŰRLAP.TXT").c_str(), finalPath), kOk);
+  EXPECT_EQ(finalPath, Path("Őrző\\űrlap.txt"));
+  EXPECT_EQ(files_.RemoveFile(Path("Őrző\\űrlap.txt").c_str()), kOk);
+
+  std::string foreign = machine_->MakeForeignDirectory(machine_->scratchDir(), Path("link"));
+  EXPECT_EQ(foreign, Path(TestMachine::kForeignShown));
+  std::vector<std::string> names = List(Path("*"));
+  EXPECT_NE(std::find(names.begin(), names.end(), std::string(TestMachine::kForeignShown) + "/"), names.end());
+  EXPECT_EQ(files_.RemoveDir(foreign.c_str()), kErrorInvalidName) << "a '?' is no letter of a name";
+  EXPECT_EQ(files_.FinalPath(Path("link").c_str(), finalPath), kErrorNoUnicodeTranslation);
+  EXPECT_EQ(finalPath, foreign) << "shown with its '?'";
 }
 
 TEST_F(FilesTest, ShareModesOfOpenFiles) {

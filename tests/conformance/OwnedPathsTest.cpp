@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,14 @@ TEST(OwnedPathsTest, PathsAndNamesAreAcceptedOrRefusedAsWritten) {
   EXPECT_FALSE(IsValidAppName(std::string(256, 'n')));
 }
 
+// Deletes a value the test put among the machine's own.
+void DeleteValueOf(RegistryStore& registry, const std::string& key, const char* name) {
+  KeyHandle handle = 0;
+  if (registry.OpenKey(RootKey::CurrentUser, key.c_str(), KeyAccess::All, handle) != kOk) return;
+  registry.DeleteValue(handle, name);
+  registry.CloseKey(handle);
+}
+
 class ProtectedFoldersTest : public ::testing::Test {
  protected:
   ProtectedFoldersTest() {
@@ -152,6 +161,18 @@ TEST_F(ProtectedFoldersTest, AShortNameOrALinkCannotSmuggleAProtectedFolderThrou
   ASSERT_EQ(machine_->platform().files.MakeDirectory(inside.c_str()), kOk);
   ASSERT_TRUE(machine_->MakeLink(machine_->scratchDir() + "\\alias", inside, true));
   EXPECT_TRUE(Allows(machine_->scratchDir() + "\\alias")) << reasons_;
+}
+
+// A shell folder whose path has letters Windows-1250 lacks (a profile
+// named in Cyrillic) stays protected in its '?' form: what holds it is
+// refused.
+TEST_F(ProtectedFoldersTest, AFolderWithForeignLettersStaysProtected) {
+  const std::string key = std::string(kShellFolders).substr(std::strlen("HKEY_CURRENT_USER\\"));
+  std::string folder = machine_->SetForeignString(key, "QZ conformance", machine_->scratchDir());
+  bool allowed = Allows(machine_->scratchDir());
+  DeleteValueOf(machine_->platform().registry, key, "QZ conformance");
+  EXPECT_FALSE(allowed);
+  EXPECT_NE(reasons_.find("a védett " + folder + " mappát tartalmazza"), std::string::npos) << reasons_;
 }
 
 // A host symbolic link as the machine reports it and removes it. Windows

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Registry.h"
 #include "tests/support/TestMachine.h"
 
 namespace qz::test {
@@ -89,6 +90,42 @@ TEST_F(RegistryStoreTest, DeletingValuesAndKeys) {
   EXPECT_EQ(store_.DeleteKey(RootKey::CurrentUser, Key("K\\SUB").c_str()), kOk);
   EXPECT_EQ(store_.DeleteKey(RootKey::CurrentUser, Key("k").c_str()), kOk);
   EXPECT_EQ(store_.DeleteKey(RootKey::CurrentUser, Key("k").c_str()), kErrorFileNotFound);
+}
+
+// Windows-1250 texts come and go as written whatever the system's code
+// page: ő and ű, which code page 1252 lacks, in a key's and a value's name
+// and data. A value with letters Windows-1250 lacks is read with a '?' for
+// each and 1113, and the registry access that reads it fails.
+TEST_F(RegistryStoreTest, HungarianLettersComeBackAsWrittenAndForeignOnesAreMarked) {
+  SetString(Key("Őrző űrlap"), "Home Dir ő", "C:\\ŐRZŐ\\űrlap");
+  KeyHandle key;
+  ASSERT_EQ(store_.OpenKey(RootKey::CurrentUser, Key("őrző ŰRLAP").c_str(), KeyAccess::Read, key), kOk);
+  char data[64] = {};
+  std::uint32_t size = sizeof data;
+  ASSERT_EQ(store_.QueryValue(key, "HOME DIR Ő", nullptr, data, size), kOk);
+  EXPECT_STREQ(data, "C:\\ŐRZŐ\\űrlap");
+  EXPECT_EQ(size, 14u) << "one byte a letter, and the terminating zero";
+  NameText name;
+  ASSERT_EQ(store_.EnumValue(key, 0, name), kOk);
+  EXPECT_EQ(name, "Home Dir ő");
+  store_.CloseKey(key);
+  ASSERT_EQ(store_.OpenKey(RootKey::CurrentUser, machine_->scratchKey().c_str(), KeyAccess::Read, key), kOk);
+  ASSERT_EQ(store_.EnumKey(key, 0, name), kOk);
+  EXPECT_EQ(name, "Őrző űrlap");
+  store_.CloseKey(key);
+
+  std::string shown = machine_->SetForeignString(Key("Shell Folders"), "Programs");
+  ASSERT_EQ(store_.OpenKey(RootKey::CurrentUser, Key("Shell Folders").c_str(), KeyAccess::Read, key), kOk);
+  size = sizeof data;
+  ValueType type{};
+  EXPECT_EQ(store_.QueryValue(key, "Programs", &type, data, size), kErrorNoUnicodeTranslation);
+  EXPECT_EQ(type, ValueType::String);
+  EXPECT_EQ(data, shown);
+  EXPECT_EQ(size, shown.size() + 1);
+  store_.CloseKey(key);
+  Registry registry(store_);
+  PathText value;
+  EXPECT_FALSE(registry.GetValueString("HKEY_CURRENT_USER\\" + Key("Shell Folders"), "Programs", value));
 }
 
 TEST_F(RegistryStoreTest, EmptySubkeyNamesTheRootItself) {

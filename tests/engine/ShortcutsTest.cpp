@@ -141,7 +141,18 @@ TEST_F(ShortcutsTest, FolderAndLinkValueFailures) {
   DeleteFolderValue("Programs");
   TakeLog();
   EXPECT_FALSE(MakeIcon(ctx_));
-  EXPECT_EQ(TakeLog(), "\n\n---> Ikonok készítése\nRegistry : GetValueString [" + kFolders + "\\Programs] =  ERROR\n");
+  std::string missing = "\n\n---> Ikonok készítése\nRegistry : GetValueString [" + kFolders + "\\Programs] =  ERROR\n";
+  EXPECT_EQ(TakeLog(), missing);
+
+  // A Programs folder with letters Windows-1250 lacks (a profile named in
+  // Cyrillic) can be named by no path of the programs: as a missing one.
+  platform::KeyHandle key;
+  ASSERT_EQ(machine_.registry().OpenKey(platform::RootKey::CurrentUser, kFolders.substr(18).c_str(),
+                                        platform::KeyAccess::All, key), platform::kOk);
+  machine_.registry().SetUnconvertibleString(key, "Programs", "C:\\users\\??????\\Programs");
+  machine_.registry().CloseKey(key);
+  EXPECT_FALSE(MakeIcon(ctx_));
+  EXPECT_EQ(TakeLog(), missing);
 }
 
 TEST_F(ShortcutsTest, NamesThatNameNoFolderAndAMissingUninstaller) {

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/WideText.h"
 #else
 #include <unistd.h>
 
@@ -22,6 +23,10 @@
 
 namespace qz::test {
 namespace {
+
+// The foreign name ("Пример"), and its UTF-8 spelling for host files.
+[[maybe_unused]] constexpr const wchar_t* kForeignName = L"\u041f\u0440\u0438\u043c\u0435\u0440";
+[[maybe_unused]] constexpr const char* kForeignNameUtf8 = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xBC\xD0\xB5\xD1\x80";
 
 std::string UniqueSuffix() {
   static std::atomic<int> counter{0};
@@ -41,28 +46,32 @@ class Win32TestMachine : public TestMachine {
     RemoveScratch();
     // Under Wine a link whose target a test removed is listed no more: the
     // host removes what is left, links and all, without following them.
-    if (UnixNameFunction()) RunHostProgram("Z:\\bin\\rm -rf \"" + HostPath(scratchDir_) + "\"");
+    if (UnixNameFunction()) RunHostProgram("Z:\\bin\\rm -rf \"" + HostPath(platform::win32::Wide(scratchDir_)) + "\"");
   }
   platform::Platform& platform() override { return machine_.platform(); }
   bool IsWin32() const override { return true; }
   void WriteFile(const std::string& path, const std::string& bytes) override {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::wstring wide = platform::win32::Wide(path);
+    SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write " + path);
     DWORD written = 0;
     ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
   }
   bool MakeLink(const std::string& link, const std::string& target, bool directory) override {
+    return MakeWideLink(platform::win32::Wide(link), platform::win32::Wide(target), directory);
+  }
+  bool MakeWideLink(const std::wstring& link, const std::wstring& target, bool directory) {
     if (!UnixNameFunction()) {
       DWORD flags = (directory ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) | 0x2 /* ALLOW_UNPRIVILEGED_CREATE */;
-      return CreateSymbolicLinkA(link.c_str(), target.c_str(), flags) != FALSE;
+      return CreateSymbolicLinkW(link.c_str(), target.c_str(), flags) != FALSE;
     }
     RunHostProgram("Z:\\bin\\ln -s \"" + HostPath(target) + "\" \"" + HostPath(link) + "\"");
     // Wine's wait for a host program may return before it has run.
     for (int waited = 0; waited < 5000; waited += 50) {
-      WIN32_FIND_DATAA data;
-      HANDLE found = FindFirstFileA(link.c_str(), &data);
+      WIN32_FIND_DATAW data;
+      HANDLE found = FindFirstFileW(link.c_str(), &data);
       if (found != INVALID_HANDLE_VALUE) {
         FindClose(found);
         return true;
@@ -75,15 +84,36 @@ class Win32TestMachine : public TestMachine {
   // and fails on a directory link): the host's rm does.
   void RemoveLink(const std::string& path, bool directory) override {
     if (!UnixNameFunction()) return TestMachine::RemoveLink(path, directory);
-    RunHostProgram("Z:\\bin\\rm -f \"" + HostPath(path) + "\"");
-    for (int waited = 0; waited < 5000 && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; waited += 50) {
+    RunHostProgram("Z:\\bin\\rm -f \"" + HostPath(platform::win32::Wide(path)) + "\"");
+    std::wstring wide = platform::win32::Wide(path);
+    for (int waited = 0; waited < 5000 && GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES; waited += 50) {
       Sleep(50);
     }
   }
   std::string ShortPath(const std::string& path) override {
-    char shortPath[MAX_PATH] = {};
-    DWORD n = GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? shortPath : path;
+    wchar_t shortPath[MAX_PATH] = {};
+    DWORD n = GetShortPathNameW(platform::win32::Wide(path).c_str(), shortPath, MAX_PATH);
+    std::string narrow;
+    return n > 0 && n < MAX_PATH && platform::win32::Narrow(shortPath, narrow) ? narrow : path;
+  }
+  std::string SetForeignString(const std::string& subkey, const char* valueName, const std::string& parent) override {
+    HKEY key = nullptr;
+    LONG made = RegCreateKeyExW(HKEY_CURRENT_USER, platform::win32::Wide(subkey).c_str(), 0, nullptr, 0, KEY_WRITE,
+                                nullptr, &key, nullptr);
+    if (made != ERROR_SUCCESS) throw std::runtime_error("cannot create " + subkey + ": " + std::to_string(made));
+    std::wstring value = platform::win32::Wide(parent) + L"\\" + kForeignName;
+    auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+    RegSetValueExW(key, platform::win32::Wide(valueName).c_str(), 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(value.c_str()), bytes);
+    RegCloseKey(key);
+    return parent + "\\" + kForeignShown;
+  }
+  std::string MakeForeignDirectory(const std::string& dir, const std::string& link) override {
+    std::wstring foreign = platform::win32::Wide(dir) + L"\\" + kForeignName;
+    if (!CreateDirectoryW(foreign.c_str(), nullptr) || !MakeWideLink(platform::win32::Wide(link), foreign, true)) {
+      throw std::runtime_error("cannot make a foreign directory in " + dir);
+    }
+    return dir + "\\" + kForeignShown;
   }
 
  private:
@@ -93,23 +123,30 @@ class Win32TestMachine : public TestMachine {
     return reinterpret_cast<UnixName>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
   }
-  static std::string HostPath(const std::string& path) {
-    wchar_t wide[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-    char* name = UnixNameFunction()(wide);
+  // The host's path, in UTF-8.
+  static std::string HostPath(const std::wstring& path) {
+    char* name = UnixNameFunction()(path.c_str());
     std::string out = name ? name : "";
     if (name) HeapFree(GetProcessHeap(), 0, name);
     return out;
   }
   // Wine runs a host program started by its host path. (Its exit status
   // does not come through faithfully: callers look at the result.)
-  static void RunHostProgram(std::string command) {
-    STARTUPINFOA startup{};
+  static void RunHostProgram(const std::string& utf8Command) {
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8Command.c_str(), -1, nullptr, 0);
+    std::wstring command(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8Command.c_str(), -1, command.data(), n);
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
       return;
     }
+    // Wine starts a host program without a Windows process: no process
+    // handle comes back, and the thread handle holds whatever was there
+    // before (closing it closed one of this process's own, the registry's
+    // cached HKEY_CURRENT_USER once). Nothing to wait for or close then.
+    if (!process.hProcess) return;
     WaitForSingleObject(process.hProcess, 10000);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
@@ -136,6 +173,24 @@ class SimTestMachine : public TestMachine {
     std::error_code error;
     std::filesystem::create_symlink(machine_.HostPath(target.c_str()), machine_.HostPath(link.c_str()), error);
     return !error;
+  }
+  std::string SetForeignString(const std::string& subkey, const char* valueName, const std::string& parent) override {
+    platform::KeyHandle key = 0;
+    if (machine_.registry().CreateKey(platform::RootKey::CurrentUser, subkey.c_str(), key) != platform::kOk) {
+      throw std::runtime_error("cannot create " + subkey);
+    }
+    std::string shown = parent + "\\" + kForeignShown;
+    machine_.registry().SetUnconvertibleString(key, valueName, shown.c_str());
+    machine_.registry().CloseKey(key);
+    return shown;
+  }
+  std::string MakeForeignDirectory(const std::string& dir, const std::string& link) override {
+    std::filesystem::path host = machine_.HostPath(dir.c_str()) / kForeignNameUtf8;
+    std::error_code error;
+    std::filesystem::create_directory(host, error);
+    if (!error) std::filesystem::create_directory_symlink(host, machine_.HostPath(link.c_str()), error);
+    if (error) throw std::runtime_error("cannot make a foreign directory in " + dir);
+    return dir + "\\" + kForeignShown;
   }
   std::string ShortPath(const std::string& path) override {
     std::string out, name;

@@ -36,6 +36,16 @@ class TestMachine {
   // The short 8.3 form of an existing path, as the machine names it.
   virtual std::string ShortPath(const std::string& path) = 0;
 
+  // Texts with letters Windows-1250 lacks, as the system holds them on a
+  // machine with another code page (kForeignName, Cyrillic), made beside
+  // the programs; each returns what the programs see of it (kForeignShown).
+  static constexpr const char* kForeignShown = "??????";
+  // A string value "<parent>\<name>" below HKEY_CURRENT_USER.
+  virtual std::string SetForeignString(const std::string& subkey, const char* valueName,
+                                       const std::string& parent = "C:") = 0;
+  // An empty directory "<dir>\<name>", and a directory link to it.
+  virtual std::string MakeForeignDirectory(const std::string& dir, const std::string& link) = 0;
+
  protected:
   void CreateScratch();
   void RemoveScratch();

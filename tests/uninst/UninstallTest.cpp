@@ -179,7 +179,7 @@ class FlowTest : public UninstallFixture {
     WriteFile(Group() + "\\Számla.lnk");
   }
   std::string Group() { return Programs() + "\\Számla"; }
-  UninstallOutcome Run(std::vector<std::string> arguments) { return UninstallApp(machine_.platform(), arguments); }
+  UninstallOutcome Run(std::vector<CommandArgument> arguments) { return UninstallApp(machine_.platform(), arguments); }
   std::string Log() { return HostText(machine_.HostPath(kLogPath)); }
   std::string Transcript() { return machine_.ui().TranscriptText(); }
 
@@ -290,10 +290,28 @@ TEST_F(FlowTest, TheLogsMessageNamesALongWindowsFolderInFull) {
                                       folder + " könyvtár\n    írását az installáció megkezdéséhez!\n"));
 }
 
+// A name with letters Windows-1250 lacks (given on a system with another
+// code page; the '?' stand for them) names no application the setup
+// program installed: refused before any page, never taken for a look-alike.
+TEST_F(FlowTest, ANameWindows1250CannotCarryIsRefused) {
+  Install();
+  operator_.Answer(platform::kIdOk);
+  EXPECT_EQ(Run({"/S", CommandArgument("Sz?mla", false)}), UninstallOutcome::Stopped);
+  EXPECT_TRUE(operator_.Done());
+  EXPECT_TRUE(Exists("C:\\SZAMLA"));
+  EXPECT_THAT(Log(), HasSubstr("* Programnév : ERROR (\"Sz?mla\" a Windows-1250 kódlapon kívüli karaktert tartalmaz)\r\n"
+                               "\r\n\r\n\r\n"));
+  EXPECT_THAT(Transcript(), HasSubstr("Hiba! Az eltávolítandó program neve (Sz?mla) a Windows-1250 kódlapon kívüli "
+                                      "karaktert tartalmaz."));
+  EXPECT_EQ(RunUnattendedUninstall(machine_.platform(), {"/S", CommandArgument("Sz?mla", false)},
+                                   qz::templates::kQzuninstDialogs),
+            2);
+}
+
 // qzuninst.exe /S: no confirmation, no box shown, the boxes in the log and
 // the outcome in the exit status.
 TEST_F(FlowTest, UnattendedRemovalTellsItsOutcomeAndLogsItsBoxes) {
-  auto silent = [this](std::vector<std::string> arguments) {
+  auto silent = [this](std::vector<CommandArgument> arguments) {
     return RunUnattendedUninstall(machine_.platform(), arguments, qz::templates::kQzuninstDialogs);
   };
   EXPECT_EQ(silent({"/S", "Számla"}), 2) << "not installed";

@@ -19,6 +19,15 @@
 
 namespace {
 
+std::string Utf8FromWide(const wchar_t* text) {
+  int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (n <= 1) return {};
+  std::string utf8(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), n, nullptr, nullptr);
+  utf8.pop_back();  // the terminator
+  return utf8;
+}
+
 void Write(FILE* stream, const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stream);
   std::fflush(stream);
@@ -26,11 +35,10 @@ void Write(FILE* stream, const std::string& text) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  // The arguments come in the ANSI code page (Windows-1250 on the machines
-  // the product is made for).
+int wmain(int argc, wchar_t** argv) {
+  // The wide arguments, as written whatever the system's code page.
   std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.push_back(qz::Utf8FromCp1250(argv[i]));
+  for (int i = 1; i < argc; ++i) args.push_back(Utf8FromWide(argv[i]));
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
   SetConsoleOutputCP(CP_UTF8);

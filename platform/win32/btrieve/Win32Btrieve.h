@@ -1,7 +1,11 @@
 #pragma once
 // The Btrieve engine on Windows: BTRCALL of wbtrv32.dll, imported by
 // ordinal 1 and bound when the program is loaded, so the program starts
-// only where an engine's wbtrv32.dll can be found.
+// only where an engine's wbtrv32.dll can be found. The path of an Open
+// request goes to the engine in the system's ANSI code page, as every
+// Btrieve caller passes it; one with a letter that code page lacks goes by
+// its short (8.3) name, and without one fails as a file the engine cannot
+// open (status 12 when it is not there, 11 otherwise).
 
 #include "platform/Btrieve.h"
 

@@ -56,11 +56,9 @@ std::wstring ArgumentsOf(const wchar_t* commandLine) {
 
 // /S as the setup program reads it: then the stub shows nothing either.
 bool Silent(const std::wstring& arguments) {
-  std::string text = "qzstub ";
-  for (wchar_t c : arguments) text += c < 0x80 ? static_cast<char>(c) : '?';
   qz::SetupCommandLine options;
   std::string problem;
-  qz::ParseSetupCommandLine(text, options, problem);
+  qz::ParseSetupCommandLine(u"qzstub " + std::u16string(arguments.begin(), arguments.end()), options, problem);
   return options.silent;
 }
 
