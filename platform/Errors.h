@@ -15,6 +15,7 @@ inline constexpr ErrorCode kErrorAccessDenied = 5;
 inline constexpr ErrorCode kErrorInvalidHandle = 6;
 inline constexpr ErrorCode kErrorWriteFault = 29;
 inline constexpr ErrorCode kErrorSharingViolation = 32;
+inline constexpr ErrorCode kErrorHandleEof = 38;
 inline constexpr ErrorCode kErrorBadNetPath = 53;
 inline constexpr ErrorCode kErrorFileExists = 80;
 inline constexpr ErrorCode kErrorInvalidParameter = 87;

@@ -97,9 +97,12 @@ class FileSystem {
 
   // One level: the parent must exist. 183 when the name exists already.
   virtual ErrorCode MakeDirectory(const char* path) = 0;
-  // 80 when the target exists and failIfExists is set.
-  // The copy carries the source's attributes (read-only among them), as
-  // CopyFile does; `copiedAttributes`, when given, receives them.
+  // 80 when the target exists and failIfExists is set; 5 for a read-only
+  // or hidden target (Wine replaces one); 38 when the source gives fewer
+  // bytes than its size. A copy that fails once the target is open leaves
+  // no target. The copy carries the source's attributes (read-only among
+  // them) and last-write time, as CopyFile does; `copiedAttributes`, when
+  // given, receives the attributes.
   virtual ErrorCode CopyFileTo(const char* source, const char* target, bool failIfExists,
                                std::uint32_t* copiedAttributes) = 0;
   ErrorCode CopyFileTo(const char* source, const char* target, bool failIfExists) {

@@ -23,6 +23,7 @@ extern const platform::sim::DialogTemplateSet kQZSetupDialogs;
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // First of all: the machine turns the system's error boxes off.
   qz::platform::win32::Win32Machine machine;
   // BTRCALL is bound by ordinal 1 when the program is loaded.
   qz::platform::win32::Win32Btrieve btrieve;

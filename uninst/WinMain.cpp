@@ -22,6 +22,8 @@ extern const platform::sim::DialogTemplateSet kQzuninstDialogs;
 }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+  // First of all: the machine turns the system's error boxes off.
+  qz::platform::win32::Win32Machine machine;
   // The C runtime has split the wide command line by the platform's rules:
   // a quoted name with blanks arrives as one argument without its quotes,
   // with its letters as written, whatever the system's code page.
@@ -31,7 +33,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     bool whole = qz::platform::win32::Narrow(__wargv[i], text);
     arguments.emplace_back(text, whole);
   }
-  qz::platform::win32::Win32Machine machine;
   if (qz::AsksForUnattendedRun(arguments)) {
     return qz::RunUnattendedUninstall(machine.platform(), arguments, qz::templates::kQzuninstDialogs);
   }

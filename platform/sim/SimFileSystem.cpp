@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/TextOutput.h"
@@ -49,6 +51,32 @@ mode_t CreatedMode() {
 bool IsHostLink(const std::string& host) {
   struct stat st;
   return !host.empty() && lstat(host.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// Hidden and system are kept where Wine keeps them: in the extended
+// attribute "user.DOSATTRIB", as "0x" and the bits in hexadecimal.
+constexpr const char* kDosAttributes = "user.DOSATTRIB";
+constexpr std::uint32_t kStoredAttributes = kAttributeHidden | kAttributeSystem;
+
+std::uint32_t StoredAttributes(const std::string& host) {
+  char text[32];
+  ssize_t n = getxattr(host.c_str(), kDosAttributes, text, sizeof text - 1);
+  if (n <= 2 || text[0] != '0' || (text[1] != 'x' && text[1] != 'X')) return 0;
+  text[n] = '\0';
+  return static_cast<std::uint32_t>(std::strtoul(text + 2, nullptr, 16)) & kStoredAttributes;
+}
+
+// `fd` when the file is open, else its host path.
+int StoreAttributes(int fd, const std::string& host, std::uint32_t attributes) {
+  attributes &= kStoredAttributes;
+  if (attributes == 0) {
+    int removed = fd >= 0 ? fremovexattr(fd, kDosAttributes) : removexattr(host.c_str(), kDosAttributes);
+    return removed != 0 && errno != ENODATA && errno != ENOTSUP ? -1 : 0;
+  }
+  char text[16];
+  int n = std::snprintf(text, sizeof text, "0x%x", attributes);
+  std::size_t size = static_cast<std::size_t>(n);
+  return fd >= 0 ? fsetxattr(fd, kDosAttributes, text, size, 0) : setxattr(host.c_str(), kDosAttributes, text, size, 0);
 }
 
 ErrorCode MissingError(const ResolvedPath& r) {
@@ -135,43 +163,81 @@ class SimOutputFile : public TextOutput {
   int fd_;
 };
 
-// Copies within the kernel where it can (copy_file_range), else through a
-// buffer. `size` is the source's size when it was looked up: the copy stops
-// there without asking once more for the end. A copy that made no progress
-// at all falls back to the buffer, so a file system without the call still
-// gets its contents.
-ErrorCode CopyContents(int from, int to, off_t size) {
+// A host file descriptor owned by one scope, closed when the scope ends or
+// before by Close(), whose result a writer looks at.
+class HostFile {
+ public:
+  explicit HostFile(int fd) : fd_(fd) {}
+  ~HostFile() {
+    if (valid()) close(fd_);
+  }
+  HostFile(const HostFile&) = delete;
+  HostFile& operator=(const HostFile&) = delete;
+
+  bool valid() const { return fd_ >= 0; }
+  int get() const { return fd_; }
+  // Closes now: 0, or the error of the close.
+  ErrorCode Close() { return close(std::exchange(fd_, -1)) == 0 ? kOk : ErrnoToError(errno); }
+
+ private:
+  int fd_;
+};
+
+// One read of at most `size` bytes, all of them written: the count read,
+// 0 at the end, -1 with errno.
+ssize_t ReadAndWrite(int from, int to, std::size_t size) {
+  static thread_local std::vector<char> buffer(1 << 20);
+  ssize_t n = read(from, buffer.data(), std::min(size, buffer.size()));
+  for (ssize_t done = 0; n > 0 && done < n;) {
+    ssize_t w = write(to, buffer.data() + done, static_cast<std::size_t>(n - done));
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) {
+      if (w == 0) errno = EIO;
+      return -1;
+    }
+    done += w;
+  }
+  return n;
+}
+
+bool KernelCannotCopy(int err) {
+  return err == EXDEV || err == EINVAL || err == ENOSYS || err == EOPNOTSUPP || err == EBADF;
+}
+
+// Reads until a read returns nothing, as the Windows copy does: within the
+// kernel where it can (copy_file_range), else through a buffer; shaped
+// reads (CopyReads) go through the buffer. 38 when the count is not the
+// `size` the source had when it was opened.
+ErrorCode CopyContents(int from, int to, off_t size, CopyReads& reads) {
+  bool inKernel = !reads.shaped();
   off_t copied = 0;
-  while (copied < size) {
-    ssize_t n = copy_file_range(from, nullptr, to, nullptr, static_cast<std::size_t>(size - copied), 0);
+  for (;;) {
+    ssize_t n = inKernel ? copy_file_range(from, nullptr, to, nullptr, std::size_t{1} << 30, 0)
+                         : ReadAndWrite(from, to, reads.Next(std::size_t{1} << 20));
     if (n < 0 && errno == EINTR) continue;
-    if (n > 0) {
-      copied += n;
+    if (n < 0 && inKernel && copied == 0 && KernelCannotCopy(errno)) {
+      inKernel = false;
       continue;
     }
-    if (n == 0) return kOk;  // the file became shorter meanwhile
-    if (copied > 0 || (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP && errno != EBADF)) {
-      return ErrnoToError(errno);
-    }
-    break;
-  }
-  if (copied == size) return kOk;
-  static thread_local std::vector<char> buffer(1 << 20);
-  for (;;) {
-    ssize_t n = read(from, buffer.data(), buffer.size());
-    if (n < 0 && errno == EINTR) continue;
     if (n < 0) return ErrnoToError(errno);
-    if (n == 0) return kOk;
-    ssize_t done = 0;
-    while (done < n) {
-      ssize_t w = write(to, buffer.data() + done, static_cast<std::size_t>(n - done));
-      if (w < 0 && errno == EINTR) continue;
-      if (w < 0) return ErrnoToError(errno);
-      done += w;
-    }
-    // A regular file reads short only at its end.
-    if (static_cast<std::size_t>(n) < buffer.size()) return kOk;
+    if (n == 0) break;
+    copied += n;
   }
+  return copied == size ? kOk : kErrorHandleEof;
+}
+
+// The source's time and attributes on its copy, as CopyFile carries them.
+ErrorCode CarryTimeAndAttributes(int to, const struct stat& source, std::uint32_t stored,
+                                 std::uint32_t* copiedAttributes) {
+  struct timespec times[2] = {source.st_atim, source.st_mtim};
+  if (futimens(to, times) != 0) return ErrnoToError(errno);
+  mode_t mode = IsReadOnlyMode(source.st_mode) ? 0444 : 0644;
+  if (mode != CreatedMode() && fchmod(to, mode) != 0) return ErrnoToError(errno);
+  if (stored != 0 && StoreAttributes(to, {}, stored) != 0) return ErrnoToError(errno);
+  if (copiedAttributes) {
+    *copiedAttributes = kAttributeArchive | stored | (IsReadOnlyMode(source.st_mode) ? kAttributeReadOnly : 0);
+  }
+  return kOk;
 }
 
 }  // namespace
@@ -325,40 +391,33 @@ ErrorCode SimFileSystem::CopyFileTo(const char* source, const char* target, bool
   if (to.exists) {
     if (to.isDirectory) return kErrorAccessDenied;
     if (failIfExists) return kErrorFileExists;
-    if (IsInUse(to.host) || ConflictsWithOpen(to.host, false, true, kShareRead)) return kErrorSharingViolation;
-    // Windows refuses to overwrite a read-only file (Wine does not).
-    if (IsReadOnlyMode(to.info.st_mode)) return kErrorAccessDenied;
+    // The target is opened without sharing: any other opener stands in the way.
+    if (IsInUse(to.host) || ConflictsWithOpen(to.host, false, true, ShareMode{false, false})) {
+      return kErrorSharingViolation;
+    }
+    // Windows refuses to replace a read-only, hidden or system file (Wine
+    // does not).
+    if (IsReadOnlyMode(to.info.st_mode) || StoredAttributes(to.host) != 0) return kErrorAccessDenied;
   }
   if (IsDriveFull(to.host)) return kErrorDiskFull;
 
-  int in = open(from.host.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return ErrnoToError(errno);
-  const struct stat& sourceStat = from.info;
-  if (to.exists) chmod(to.host.c_str(), 0644);  // root could write anyway; keep it plain
-  int out = open(to.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (out < 0) {
-    ErrorCode error = ErrnoToError(errno);
-    close(in);
-    return error;
-  }
-  ErrorCode error = CopyContents(in, out, sourceStat.st_size);
-  close(in);
-  if (error == kOk) {
-    // CopyFile carries the attributes (read-only included) and the time.
-    struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
-    futimens(out, times);
-    mode_t mode = IsReadOnlyMode(sourceStat.st_mode) ? 0444 : 0644;
-    if (mode != CreatedMode()) fchmod(out, mode);
-    if (copiedAttributes) {
-      *copiedAttributes = kAttributeArchive | (IsReadOnlyMode(sourceStat.st_mode) ? kAttributeReadOnly : 0);
+  HostFile in(open(from.host.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!in.valid()) return ErrnoToError(errno);
+  ErrorCode error = kOk;
+  {
+    if (to.exists) chmod(to.host.c_str(), 0644);  // root could write anyway; keep it plain
+    HostFile out(open(to.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!out.valid()) return ErrnoToError(errno);
+    error = CopyContents(in.get(), out.get(), from.info.st_size, copyReads_);
+    // A copy that is not whole never gets the source's time.
+    if (error == kOk) {
+      error = CarryTimeAndAttributes(out.get(), from.info, StoredAttributes(from.host), copiedAttributes);
     }
+    ErrorCode closed = out.Close();
+    if (error == kOk) error = closed;
   }
-  if (close(out) != 0 && error == kOk) error = ErrnoToError(errno);
-  if (error != kOk) {
-    unlink(to.host.c_str());
-    return error;
-  }
-  return kOk;
+  if (error != kOk) unlink(to.host.c_str());
+  return error;
 }
 
 ErrorCode SimFileSystem::GetAttributes(const char* path, std::uint32_t& attributes) {
@@ -368,6 +427,7 @@ ErrorCode SimFileSystem::GetAttributes(const char* path, std::uint32_t& attribut
   attributes = S_ISDIR(r.info.st_mode) ? kAttributeDirectory : kAttributeArchive;
   if (IsReadOnlyMode(r.info.st_mode)) attributes |= kAttributeReadOnly;
   if (IsHostLink(r.host)) attributes |= kAttributeReparsePoint;
+  attributes |= StoredAttributes(r.host);
   return kOk;
 }
 
@@ -380,6 +440,9 @@ ErrorCode SimFileSystem::SetAttributes(const char* path, std::uint32_t attribute
   if (attributes & kAttributeReadOnly) mode &= ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH);
   else mode |= S_IWUSR;
   if (mode != old && chmod(r.host.c_str(), mode) != 0) return ErrnoToError(errno);
+  if ((attributes & kStoredAttributes) != StoredAttributes(r.host) && StoreAttributes(-1, r.host, attributes) != 0) {
+    return ErrnoToError(errno);
+  }
   return kOk;
 }
 
@@ -459,6 +522,7 @@ std::unique_ptr<DirectorySearch> SimFileSystem::FindFiles(const char* pattern, E
     entry.attributes = S_ISDIR(st.st_mode) ? kAttributeDirectory : kAttributeArchive;
     if (link) entry.attributes |= kAttributeReparsePoint;
     if (IsReadOnlyMode(st.st_mode) && !S_ISDIR(st.st_mode)) entry.attributes |= kAttributeReadOnly;
+    entry.attributes |= StoredAttributes(dir.host + "/" + e->d_name);
     entries.push_back(entry);
   }
   closedir(d);

@@ -1,12 +1,14 @@
 #pragma once
 // The simulated machine's files: Win32 semantics and error codes over a host
 // folder. The read-only attribute lives in the file's write bits and is
-// honoured even when the process runs as root.
+// honoured even when the process runs as root; hidden and system live in
+// the extended attribute where Wine keeps them.
 
 #include <map>
 #include <set>
 #include <string>
 
+#include "platform/CopyReads.h"
 #include "platform/FileSystem.h"
 #include "platform/sim/SimPaths.h"
 
@@ -43,6 +45,8 @@ class SimFileSystem : public FileSystem {
   void SetInUse(const char* path, bool inUse);
   // Creating directories, copying and writing on the drive fail with 112.
   void SetDriveFull(char letter, bool full);
+  // The reads of the copies that follow (platform/CopyReads.h).
+  void ShapeCopyReads(std::vector<std::size_t> limits) { copyReads_.Shape(std::move(limits)); }
 
   // Bookkeeping of open files, for share modes (kept by the file objects).
   struct OpenRecord {
@@ -63,6 +67,7 @@ class SimFileSystem : public FileSystem {
   std::map<std::string, std::map<const void*, OpenRecord>> open_;
   std::set<std::string> inUse_;
   std::set<char> fullDrives_;
+  CopyReads copyReads_;
 };
 
 }  // namespace qz::platform::sim

@@ -1,6 +1,7 @@
 #pragma once
 // The real machine: thin wrappers over the Win32 calls.
 
+#include "platform/CopyReads.h"
 #include "platform/Platform.h"
 
 namespace qz::platform::win32 {
@@ -24,9 +25,13 @@ class Win32FileSystem : public FileSystem {
   std::unique_ptr<OutputFile> OpenForAppending(const char* path, ShareMode share, ErrorCode& error) override;
   void ErrorMessage(ErrorCode code, TextBuffer& text) override;
 
+  // Test hook: the reads of the copies that follow (platform/CopyReads.h).
+  void ShapeCopyReads(std::vector<std::size_t> limits) { copyReads_.Shape(std::move(limits)); }
+
  private:
-  static constexpr unsigned long kCopyBufferSize = 64 * 1024;
+  static constexpr std::size_t kCopyBufferSize = 64 * 1024;
   std::unique_ptr<char[]> copyBuffer_;  // made at the first copy, kept for the next
+  CopyReads copyReads_;
 };
 
 class Win32Registry : public RegistryStore {
@@ -75,12 +80,24 @@ class Win32Shell : public Shell {
   HResult QueryPersistFile(ShellLink& link) override;
 };
 
-// Everything of the real machine, for a program's WinMain.
+// Made first of the machine, so before anything looks at a path: a look
+// at an empty removable drive, or at a file the system cannot open, fails
+// with its error code instead of opening a system box that waits for a
+// click (which would stop an unattended run).
+class QuietSystemErrors {
+ public:
+  QuietSystemErrors();
+};
+
+// Everything of the real machine, for a program's WinMain, which makes it
+// before anything else.
 class Win32Machine {
  public:
   Platform& platform() { return platform_; }
+  Win32FileSystem& files() { return files_; }
 
  private:
+  QuietSystemErrors quietErrors_;
   Win32FileSystem files_;
   Win32Registry registry_;
   Win32Clock clock_;

@@ -17,11 +17,37 @@ namespace {
 
 using namespace platform;
 
+// 2001-02-03 04:05:06 UTC, in Windows' units.
+constexpr std::uint64_t kSomeTime = 126256467060000000;
+constexpr std::uint32_t kNotNormal = kAttributeReadOnly | kAttributeHidden | kAttributeSystem;
+
+// Bytes that differ from one position to the next, so that a chunk out of
+// place shows.
+std::string Bytes(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + i / 251);
+  return bytes;
+}
+
 class FilesTest : public ::testing::Test {
  protected:
   std::unique_ptr<TestMachine> machine_ = TestMachine::Create();
   FileSystem& files_ = machine_->platform().files;
   std::string Path(const std::string& name) { return machine_->scratchDir() + "\\" + name; }
+
+  // What a finished copy looks like: the source's bytes and time.
+  ::testing::AssertionResult LooksLikeCopy(const std::string& source, const std::string& target) {
+    std::string bytes = machine_->ReadFile(target);
+    std::string original = machine_->ReadFile(source);
+    if (bytes == "<missing>") return ::testing::AssertionFailure() << "no " << target;
+    if (bytes.size() != original.size()) {
+      return ::testing::AssertionFailure() << bytes.size() << " bytes, the source " << original.size();
+    }
+    if (bytes != original) return ::testing::AssertionFailure() << "other bytes than the source's";
+    std::uint64_t time = machine_->LastWriteTime(target);
+    if (time != machine_->LastWriteTime(source)) return ::testing::AssertionFailure() << "another time: " << time;
+    return ::testing::AssertionSuccess() << "a whole copy with the source's time";
+  }
 
   std::vector<std::string> List(const std::string& pattern) {
     std::vector<std::string> names;
@@ -58,16 +84,96 @@ TEST_F(FilesTest, CopyWithAndWithoutOverwrite) {
   ASSERT_EQ(files_.MakeDirectory(Path("dir").c_str()), kOk);
   EXPECT_EQ(files_.CopyFileTo(Path("dir").c_str(), Path("y").c_str(), false), kErrorAccessDenied);
   EXPECT_EQ(files_.CopyFileTo(Path("src.txt").c_str(), Path("dir").c_str(), false), kErrorAccessDenied);
-  // The read-only attribute is copied; a read-only target is refused.
-  ASSERT_EQ(files_.SetAttributes(Path("dst.txt").c_str(), kAttributeReadOnly), kOk);
-  ASSERT_EQ(files_.CopyFileTo(Path("dst.txt").c_str(), Path("copy.txt").c_str(), false), kOk);
+  machine_->WriteFile(Path("empty"), "");
+  EXPECT_EQ(files_.CopyFileTo(Path("empty").c_str(), Path("empty copy").c_str(), true), kOk);
+  EXPECT_EQ(machine_->ReadFile(Path("empty copy")), "");
+}
+
+TEST_F(FilesTest, CopyCarriesTheTimeAndTheAttributes) {
+  machine_->WriteFile(Path("src"), Bytes(100000));
+  machine_->SetLastWriteTime(Path("src"), kSomeTime);
+  ASSERT_EQ(files_.SetAttributes(Path("src").c_str(), kAttributeReadOnly | kAttributeHidden), kOk);
+  std::uint32_t copied = 0;
+  ASSERT_EQ(files_.CopyFileTo(Path("src").c_str(), Path("dst").c_str(), false, &copied), kOk);
+  EXPECT_TRUE(LooksLikeCopy(Path("src"), Path("dst")));
+  EXPECT_EQ(machine_->LastWriteTime(Path("dst")), kSomeTime);
   std::uint32_t attributes = 0;
-  ASSERT_EQ(files_.GetAttributes(Path("copy.txt").c_str(), attributes), kOk);
-  EXPECT_TRUE(attributes & kAttributeReadOnly);
-  ErrorCode result = files_.CopyFileTo(Path("src.txt").c_str(), Path("copy.txt").c_str(), false);
-  // Wine overwrites a read-only target; Windows refuses, as the simulated
-  // machine does.
-  EXPECT_EQ(result, machine_->IsWin32() ? result : kErrorAccessDenied);
+  ASSERT_EQ(files_.GetAttributes(Path("dst").c_str(), attributes), kOk);
+  EXPECT_EQ(attributes & kNotNormal, kAttributeReadOnly | kAttributeHidden);
+  EXPECT_EQ(copied & kNotNormal, kAttributeReadOnly | kAttributeHidden) << "what the copy says it carried";
+}
+
+// A read that comes back short is no end of the file: the copy reads on
+// until a read returns nothing.
+TEST_F(FilesTest, CopyReadsOnPastShortReads) {
+  machine_->WriteFile(Path("src"), Bytes(150000));
+  machine_->SetLastWriteTime(Path("src"), kSomeTime);
+  machine_->ShapeCopyReads({1000, 1});
+  ASSERT_EQ(files_.CopyFileTo(Path("src").c_str(), Path("dst").c_str(), false), kOk);
+  EXPECT_TRUE(LooksLikeCopy(Path("src"), Path("dst")));
+}
+
+// A source that gives out before its size fails the copy with 38, and no
+// target is left, neither a new one nor the one it replaced.
+TEST_F(FilesTest, CopyThatEndsEarlyFailsAndLeavesNoTarget) {
+  machine_->WriteFile(Path("src"), Bytes(150000));
+  machine_->SetLastWriteTime(Path("src"), kSomeTime);
+  machine_->ShapeCopyReads({1000, 0});
+  EXPECT_EQ(files_.CopyFileTo(Path("src").c_str(), Path("new").c_str(), true), kErrorHandleEof);
+  EXPECT_EQ(machine_->ReadFile(Path("new")), "<missing>");
+  machine_->WriteFile(Path("old"), "old");
+  machine_->ShapeCopyReads({0});
+  EXPECT_EQ(files_.CopyFileTo(Path("src").c_str(), Path("old").c_str(), false), kErrorHandleEof);
+  EXPECT_EQ(machine_->ReadFile(Path("old")), "<missing>");
+  // The reads are whole again afterwards.
+  EXPECT_EQ(files_.CopyFileTo(Path("src").c_str(), Path("new").c_str(), true), kOk);
+  EXPECT_TRUE(LooksLikeCopy(Path("src"), Path("new")));
+}
+
+// Windows refuses to replace a read-only or a hidden file (5), and so does
+// the simulated machine. Wine replaces a hidden one, as it does not look at
+// the attribute, and a read-only one when the host lets it write there: it
+// keeps the attribute in the file's write bits, which do not stop root.
+TEST_F(FilesTest, CopyOverAReadOnlyOrHiddenTarget) {
+  machine_->WriteFile(Path("src"), "new");
+  machine_->SetLastWriteTime(Path("src"), kSomeTime);
+  struct Case {
+    std::uint32_t attribute;
+    bool wineReplaces;
+  };
+  for (Case c : {Case{kAttributeReadOnly, machine_->HostUserIsRoot()}, Case{kAttributeHidden, true}}) {
+    SCOPED_TRACE(c.attribute);
+    machine_->WriteFile(Path("dst"), "old");
+    ASSERT_EQ(files_.SetAttributes(Path("dst").c_str(), c.attribute), kOk);
+    bool replaced = machine_->IsWine() && c.wineReplaces;
+    EXPECT_EQ(files_.CopyFileTo(Path("src").c_str(), Path("dst").c_str(), false), replaced ? kOk : kErrorAccessDenied);
+    if (replaced) {
+      EXPECT_TRUE(LooksLikeCopy(Path("src"), Path("dst")));
+    } else {
+      EXPECT_EQ(machine_->ReadFile(Path("dst")), "old");
+    }
+    ASSERT_EQ(files_.SetAttributes(Path("dst").c_str(), kAttributeNormal), kOk);
+  }
+}
+
+TEST_F(FilesTest, CopyFailsWhileAnotherProgramHasTheTargetOrWritesTheSource) {
+  machine_->WriteFile(Path("src"), "new");
+  machine_->WriteFile(Path("dst"), "old");
+  ErrorCode error;
+  {
+    // A reader that lets others read and write: the copy wants the target
+    // to itself.
+    auto reader = files_.OpenForReading(Path("dst").c_str(), kShareReadWrite, error);
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(files_.CopyFileTo(Path("src").c_str(), Path("dst").c_str(), false), kErrorSharingViolation);
+  }
+  EXPECT_EQ(machine_->ReadFile(Path("dst")), "old");
+  {
+    auto writer = files_.OpenForAppending(Path("src").c_str(), kShareReadWrite, error);
+    ASSERT_TRUE(writer);
+    EXPECT_EQ(files_.CopyFileTo(Path("src").c_str(), Path("copy").c_str(), false), kErrorSharingViolation);
+  }
+  EXPECT_EQ(machine_->ReadFile(Path("copy")), "<missing>");
 }
 
 TEST_F(FilesTest, DeleteAndRemoveReportTheirCodesAndSpareAReadOnlyFile) {

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <fstream>
 #include <stdexcept>
+#include <utility>
 
 #include "common/Registry.h"
 
@@ -12,6 +13,8 @@
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/WideText.h"
 #else
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -50,6 +53,27 @@ class Win32TestMachine : public TestMachine {
   }
   platform::Platform& platform() override { return machine_.platform(); }
   bool IsWin32() const override { return true; }
+  bool IsWine() const override { return UnixNameFunction() != nullptr; }
+  // Wine names the user as the host does.
+  bool HostUserIsRoot() const override {
+    char name[256] = {};
+    DWORD size = sizeof name;
+    return IsWine() && GetUserNameA(name, &size) && std::string(name) == "root";
+  }
+  std::uint64_t LastWriteTime(const std::string& path) override {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
+  }
+  void SetLastWriteTime(const std::string& path, std::uint64_t time) override {
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    FILETIME written{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
+    bool set = file != INVALID_HANDLE_VALUE && SetFileTime(file, nullptr, nullptr, &written);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    if (!set) throw std::runtime_error("cannot set the time of " + path);
+  }
+  void ShapeCopyReads(std::vector<std::size_t> limits) override { machine_.files().ShapeCopyReads(std::move(limits)); }
   void WriteFile(const std::string& path, const std::string& bytes) override {
     std::wstring wide = platform::win32::Wide(path);
     SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -160,6 +184,24 @@ class SimTestMachine : public TestMachine {
   SimTestMachine() : machine_(temp_.path() / "machine", temp_.path()) { CreateScratch(); }
   platform::Platform& platform() override { return machine_.platform(); }
   bool IsWin32() const override { return false; }
+  bool IsWine() const override { return false; }
+  bool HostUserIsRoot() const override { return geteuid() == 0; }
+  std::uint64_t LastWriteTime(const std::string& path) override {
+    struct stat st;
+    if (stat(machine_.HostPath(path.c_str()).c_str(), &st) != 0) return 0;
+    return (static_cast<std::uint64_t>(st.st_mtim.tv_sec) + kUnixEpochIn1601) * 10'000'000 +
+           static_cast<std::uint64_t>(st.st_mtim.tv_nsec) / 100;
+  }
+  void SetLastWriteTime(const std::string& path, std::uint64_t time) override {
+    struct timespec times[2];
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = static_cast<time_t>(time / 10'000'000 - kUnixEpochIn1601);
+    times[1].tv_nsec = static_cast<long>(time % 10'000'000 * 100);
+    if (utimensat(AT_FDCWD, machine_.HostPath(path.c_str()).c_str(), times, 0) != 0) {
+      throw std::runtime_error("cannot set the time of " + path);
+    }
+  }
+  void ShapeCopyReads(std::vector<std::size_t> limits) override { machine_.files().ShapeCopyReads(std::move(limits)); }
   void WriteFile(const std::string& path, const std::string& bytes) override {
     std::filesystem::path host = machine_.HostPath(path.c_str());
     std::error_code ignored;
@@ -204,6 +246,9 @@ class SimTestMachine : public TestMachine {
   }
 
  private:
+  // Seconds from 1601-01-01 to 1970-01-01.
+  static constexpr std::uint64_t kUnixEpochIn1601 = 11'644'473'600;
+
   TempDir temp_;
   platform::sim::SimMachine machine_;
 };

@@ -3,8 +3,11 @@
 // machine in a temporary folder, under Wine the real Win32 platform with a
 // scratch directory and a scratch registry key of its own.
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -23,6 +26,11 @@ class TestMachine {
   const std::string& scratchKey() const { return scratchKey_; }
   // True on the real Win32 platform (under Wine).
   virtual bool IsWin32() const = 0;
+  // True under Wine, which is Win32 but not Windows.
+  virtual bool IsWine() const = 0;
+  // The host user is root, whom the host lets write to a file without
+  // write bits (Wine keeps the read-only attribute in them).
+  virtual bool HostUserIsRoot() const = 0;
 
   // Writes a file's bytes unchanged (test input), replacing any file.
   virtual void WriteFile(const std::string& path, const std::string& bytes) = 0;
@@ -35,6 +43,12 @@ class TestMachine {
   virtual bool MakeLink(const std::string& link, const std::string& target, bool directory) = 0;
   // The short 8.3 form of an existing path, as the machine names it.
   virtual std::string ShortPath(const std::string& path) = 0;
+  // A file's last-write time in Windows' units (100 ns since 1601); 0 when
+  // it cannot be read.
+  virtual std::uint64_t LastWriteTime(const std::string& path) = 0;
+  virtual void SetLastWriteTime(const std::string& path, std::uint64_t time) = 0;
+  // The reads of the file system's copies that follow (platform/CopyReads.h).
+  virtual void ShapeCopyReads(std::vector<std::size_t> limits) = 0;
 
   // Texts with letters Windows-1250 lacks, as the system holds them on a
   // machine with another code page (kForeignName, Cyrillic), made beside
