@@ -1,13 +1,14 @@
 #include "common/ProtectedFolders.h"
 
 #include "common/LogFile.h"
+#include "common/Registration.h"
 #include "common/SafePaths.h"
 #include "text/CodePage.h"
 
 namespace qz {
 namespace {
 
-constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+using registration::kShellFoldersBelowUser;
 
 // Read, or read with a '?' in place of each character Windows-1250 lacks.
 bool Read(platform::ErrorCode error) { return error == platform::kOk || error == platform::kErrorNoUnicodeTranslation; }
@@ -18,7 +19,7 @@ bool Read(platform::ErrorCode error) { return error == platform::kOk || error ==
 std::vector<std::string> ShellFolders(platform::RegistryStore& registry) {
   std::vector<std::string> folders;
   platform::KeyHandle key = 0;
-  if (registry.OpenKey(platform::RootKey::CurrentUser, kShellFolders, platform::KeyAccess::Read, key) != platform::kOk) {
+  if (registry.OpenKey(platform::RootKey::CurrentUser, kShellFoldersBelowUser, platform::KeyAccess::Read, key) != platform::kOk) {
     return folders;
   }
   NameText name;

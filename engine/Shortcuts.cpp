@@ -1,6 +1,7 @@
 #include "engine/Shortcuts.h"
 
 #include "common/ProtectedFolders.h"
+#include "common/Registration.h"
 #include "common/SafePaths.h"
 #include "engine/StepSupport.h"
 
@@ -9,8 +10,7 @@ namespace {
 
 using platform::HResult;
 
-constexpr const char* kShellFolders =
-    "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+using registration::kShellFolders;
 constexpr HResult kFail = static_cast<HResult>(0x80004005);  // E_FAIL
 
 // The uninstaller is installed only as an item of the script's sections;
@@ -99,17 +99,16 @@ bool RegisterApp(StepContext& ctx) {
     ctx.log.Print("Alkalmazás regisztráció : érvénytelen alkalmazásnév \"%s\"\n", s.appName.c_str());
     return false;
   }
-  KeyPathText key;
-  key.Format("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\%s", s.appName.c_str());
-  if (!ctx.registry.SetValueString(key.view(), "Home Dir", s.homeDir.c_str()) ||
-      !ctx.registry.SetValueString(key.view(), "Version", s.appVersion.c_str())) {
+  KeyPathText key = registration::AppKey(s.appName.view());
+  if (!ctx.registry.SetValueString(key.view(), registration::kHomeDir, s.homeDir.c_str()) ||
+      !ctx.registry.SetValueString(key.view(), registration::kVersion, s.appVersion.c_str())) {
     return false;
   }
-  key.Format("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\%s", s.appName.c_str());
+  key = registration::UninstallKey(s.appName.view());
   WideText command, program;
   command.Format("%s\\qzuninst.exe \"%s\"", s.winDir.c_str(), s.appName.c_str());
-  if (!ctx.registry.SetValueString(key.view(), "DisplayName", s.appName.c_str()) ||
-      !ctx.registry.SetValueString(key.view(), "UninstallString", command.c_str())) {
+  if (!ctx.registry.SetValueString(key.view(), registration::kDisplayName, s.appName.c_str()) ||
+      !ctx.registry.SetValueString(key.view(), registration::kUninstallString, command.c_str())) {
     return false;
   }
   program.Format("%s\\qzuninst.exe", s.winDir.c_str());
@@ -125,7 +124,7 @@ bool MakeIcon(StepContext& ctx) {
     return false;
   }
   PathText programs;
-  if (!ctx.registry.GetValueString(kShellFolders, "Programs", programs)) return false;
+  if (!ctx.registry.GetValueString(kShellFolders, registration::kPrograms, programs)) return false;
   WideText group;
   bool fits = group.Format("%s\\%s", programs.c_str(), s.appName.c_str()) && FitsPath(group);
   ctx.log.Print("MakeIcon : Könyvtár létrehozás %s ...", group.c_str());
@@ -156,9 +155,8 @@ bool MakeIcon(StepContext& ctx) {
   }
   if (ctx.script.FindLabel("Desktop:")) {
     PathText desktop;
-    if (!ctx.registry.GetValueString(kShellFolders, "Desktop", desktop)) return false;
-    KeyPathText key;
-    key.Format("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\%s", s.appName.c_str());
+    if (!ctx.registry.GetValueString(kShellFolders, registration::kDesktop, desktop)) return false;
+    KeyPathText key = registration::AppKey(s.appName.view());
     while (ctx.script.ReadItem(line)) {
       if (!ReadShortcutItem(ctx, line, desktop.c_str(), item)) continue;
       // Only a shortcut this run saved is registered: a save that failed
@@ -168,7 +166,7 @@ bool MakeIcon(StepContext& ctx) {
       if (!platform::Succeeded(CreateShortcut(ctx, item.target.c_str(), item.link.c_str(), "", item.title.c_str()))) {
         continue;
       }
-      if (!ctx.registry.SetValueString(key.view(), "Link", item.link.c_str())) return false;
+      if (!ctx.registry.SetValueString(key.view(), registration::kLinkWritten, item.link.c_str())) return false;
     }
   }
   if (s.installType == kInstallInstall) {

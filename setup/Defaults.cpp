@@ -1,5 +1,6 @@
 #include "setup/Defaults.h"
 
+#include "common/Registration.h"
 #include "common/SafePaths.h"
 
 namespace qz {
@@ -65,8 +66,7 @@ void GetDefaults(SetupScript& script, Registry& registry, LogFile& log, const Pr
     return;
   }
 
-  KeyPathText key;
-  key.Format("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex Kft\\%s", s.appName.c_str());
+  KeyPathText key = registration::AppKeyAtStartUp(s.appName.view());
   if (!registry.IsValidKey(key.view())) {
     if (s.installType == kInstallUpdate || s.installType == kInstallPatch) {
       errorText.Format(
@@ -79,7 +79,7 @@ void GetDefaults(SetupScript& script, Registry& registry, LogFile& log, const Pr
   // An installation recorded in a drive's root or a system directory (older
   // setups did not check), or where the registry was tampered with, is not
   // installed over: its removal or backup would reach the whole machine.
-  if (!registry.GetValueString(key.view(), "Home Dir", s.homeDir)) {
+  if (!registry.GetValueString(key.view(), registration::kHomeDir, s.homeDir)) {
     errorText.Assign("Nincs telepítési könyvtár!");
     return;
   }
@@ -89,7 +89,7 @@ void GetDefaults(SetupScript& script, Registry& registry, LogFile& log, const Pr
     errorText.Assign("Nincs telepítési könyvtár!");
     return;
   }
-  if (!registry.GetValueString(key.view(), "Version", s.oldVersion)) {
+  if (!registry.GetValueString(key.view(), registration::kVersion, s.oldVersion)) {
     errorText.Assign("Nincs telepítési verzió!");
     return;
   }

@@ -1,21 +1,14 @@
 #include "uninst/UninstallDialog.h"
 
 #include "common/ProtectedFolders.h"
+#include "common/Registration.h"
 
 namespace qz {
 namespace {
 
-constexpr const char* kShellFolders = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-constexpr const char* kMakerKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft";
+using registration::kShellFolders;
 
-// Key paths are built in buffers of a key path's own size, so an
-// application name of up to 255 characters never reaches a shortened key
-// that could name another application.
-KeyPathText AppKey(const NameText& appName) {
-  KeyPathText key;
-  key.Format("%s\\%s", kMakerKey, appName.c_str());
-  return key;
-}
+KeyPathText AppKey(const NameText& appName) { return registration::AppKey(appName.view()); }
 
 }  // namespace
 
@@ -86,11 +79,11 @@ bool UninstallDialog::GetDirs() {
   KeyPathText key = AppKey(appName_);
   NameText version;
   bool complete = true;
-  if (!ctx_.registry.GetValueString(key.view(), "Version", version)) {
+  if (!ctx_.registry.GetValueString(key.view(), registration::kVersion, version)) {
     ctx_.log.Write("Nincs telepített verzió (\"Version\"): a telepítés félbemaradt, az eltávolítás folytatódik\n");
     complete = false;
   }
-  if (!ctx_.registry.GetValueString(key.view(), "Home Dir", homeDir_)) {
+  if (!ctx_.registry.GetValueString(key.view(), registration::kHomeDir, homeDir_)) {
     homeDir_.Clear();
     ctx_.log.Write("Nincs telepítési könyvtár (\"Home Dir\"): a programfájlok törlése kimarad\n");
     complete = false;
@@ -119,7 +112,7 @@ bool UninstallDialog::RemoveProgramFiles(ProgressList& progress) {
 
 bool UninstallDialog::RemoveShortcuts(ProgressList& progress) {
   PathText programs;
-  if (!ctx_.registry.GetValueString(kShellFolders, "Programs", programs)) return false;
+  if (!ctx_.registry.GetValueString(kShellFolders, registration::kPrograms, programs)) return false;
   PathText group;
   // A program group whose path does not fit is not removed in a shortened
   // form, which would be another folder.
@@ -139,7 +132,7 @@ bool UninstallDialog::RemoveShortcuts(ProgressList& progress) {
 void UninstallDialog::RemoveDesktopLink(const TextBuffer& link) {
   Registry quiet(ctx_.platform.registry);
   PathText desktop;
-  if (!quiet.GetValueString(kShellFolders, "Desktop", desktop) || !IsLinkDirectlyIn(link.view(), desktop.view())) {
+  if (!quiet.GetValueString(kShellFolders, registration::kDesktop, desktop) || !IsLinkDirectlyIn(link.view(), desktop.view())) {
     ctx_.log.Print("Parancsikon : a(z) \"%s\" nem az asztalon lévő parancsikon, nem törlődik\n", link.c_str());
     return;
   }
@@ -161,12 +154,11 @@ bool UninstallDialog::DeleteKeyIfThere(std::string_view key) {
 bool UninstallDialog::RemoveRegistration() {
   KeyPathText key = AppKey(appName_);
   PathText link;
-  if (ctx_.registry.GetValueString(key.view(), "link", link)) RemoveDesktopLink(link);
+  if (ctx_.registry.GetValueString(key.view(), registration::kLinkRead, link)) RemoveDesktopLink(link);
   if (!DeleteKeyIfThere(key.view())) return false;
-  KeyPathText uninstall;
-  uninstall.Format("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\%s", appName_.c_str());
+  KeyPathText uninstall = registration::UninstallKey(appName_.view());
   if (!DeleteKeyIfThere(uninstall.view())) return false;
-  if (ctx_.registry.GetSubkeys(kMakerKey) == 0) ctx_.registry.DeleteKey(kMakerKey);
+  if (ctx_.registry.GetSubkeys(registration::kMakerKey) == 0) ctx_.registry.DeleteKey(registration::kMakerKey);
   return true;
 }
 
