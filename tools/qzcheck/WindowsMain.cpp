@@ -7,14 +7,9 @@
 // medium on a throw-away simulated machine, and a dry run on Windows would
 // need a throw-away copy of the Windows it runs on. qzcheck.exe refuses it.
 
-#include <fcntl.h>
-#include <io.h>
 #include <windows.h>
 
-#include <cstdio>
-#include <exception>
-
-#include "text/CodePage.h"
+#include "tools/qzcheck/WindowsConsole.h"
 #include "tools/qzcheck/WindowsHost.h"
 
 namespace {
@@ -28,30 +23,14 @@ std::string Utf8FromWide(const wchar_t* text) {
   return utf8;
 }
 
-void Write(FILE* stream, const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stream);
-  std::fflush(stream);
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   // The wide arguments, as written whatever the system's code page.
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.push_back(Utf8FromWide(argv[i]));
-  _setmode(_fileno(stdout), _O_BINARY);
-  _setmode(_fileno(stderr), _O_BINARY);
-  SetConsoleOutputCP(CP_UTF8);
-  std::string out, err;
-  int status;
-  try {
+  return qz::check::RunConsoleTool("qzcheck", [&](std::string& out, std::string& err) {
     qz::check::WindowsHost host;
-    status = qz::check::RunProgram(args, host, out, err);
-  } catch (const std::exception& e) {
-    err += std::string("qzcheck: ") + qz::Utf8FromCp1250(e.what()) + "\n";
-    status = qz::check::kExitTrouble;
-  }
-  Write(stdout, out);
-  Write(stderr, err);
-  return status;
+    return qz::check::RunProgram(args, host, out, err);
+  });
 }

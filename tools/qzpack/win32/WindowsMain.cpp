@@ -4,15 +4,11 @@
 // the system's bcrypt.dll; it writes the same file as the native qzpack.
 // Its arguments are taken in UTF-16 and its output is UTF-8.
 
-#include <fcntl.h>
-#include <io.h>
 #include <windows.h>
 
-#include <cstdio>
-#include <exception>
 #include <shellapi.h>
 
-#include "text/CodePage.h"
+#include "tools/qzcheck/WindowsConsole.h"
 #include "tools/qzcheck/WindowsHost.h"
 #include "tools/qzpack/PackProgram.h"
 #include "tools/qzpack/win32/BcryptSha256.h"
@@ -61,11 +57,6 @@ class WindowsPackHost : public qz::pack::PackProgramHost {
   qz::check::WindowsHost checker_;
 };
 
-void Write(FILE* stream, const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stream);
-  std::fflush(stream);
-}
-
 }  // namespace
 
 int main() {
@@ -74,19 +65,8 @@ int main() {
   std::vector<std::string> args;
   for (int i = 1; wide && i < count; ++i) args.push_back(Utf8FromWide(wide[i]));
   if (wide) LocalFree(wide);
-  _setmode(_fileno(stdout), _O_BINARY);
-  _setmode(_fileno(stderr), _O_BINARY);
-  SetConsoleOutputCP(CP_UTF8);
-  std::string out, err;
-  int status;
-  try {
+  return qz::check::RunConsoleTool("qzpack", [&](std::string& out, std::string& err) {
     WindowsPackHost host;
-    status = qz::pack::RunPackProgram(args, host, out, err);
-  } catch (const std::exception& e) {
-    err += std::string("qzpack: ") + qz::Utf8FromCp1250(e.what()) + "\n";
-    status = qz::check::kExitTrouble;
-  }
-  Write(stdout, out);
-  Write(stderr, err);
-  return status;
+    return qz::pack::RunPackProgram(args, host, out, err);
+  });
 }
