@@ -17,7 +17,7 @@
 namespace qz {
 
 enum class ItemKind {
-  kSkip,           // no closed name in double quotes (a directory item: or an empty one)
+  kSkip,           // no closed name in double quotes, or a directory item's empty name
   kUp,             // DIR "..": the cursor goes one level up, never above the root
   kToRoot,         // DIR "\": the cursor goes back to the root
   kMakeDirectory,  // DIR "name": the directory below the cursor is made (or entered)
@@ -34,8 +34,8 @@ enum class ItemFault {
 };
 
 struct PlannedItem {
-  int line = 0;            // in the script, from 1
-  std::string_view text;   // the line as read (valid until the next item)
+  int line = 0;                // in the script, from 1
+  std::string_view text;       // the line as read (valid until the next item)
   bool directoryItem = false;  // the line holds the capitals DIR
   ItemKind kind = ItemKind::kSkip;
   ItemFault fault = ItemFault::kNone;
@@ -52,7 +52,8 @@ struct PlannedItem {
 bool IsDirectoryItem(std::string_view line);
 
 // The directory cursor of a planned section: where the next item lands.
-// Planning assumes each item succeeds; a failed item stops the section.
+// Planning assumes each item succeeds on the disk, as a failed item stops
+// the section; a refused directory leaves the cursor where it was.
 class SectionCursor {
  public:
   explicit SectionCursor(std::string_view root) : root_(root) { dir_.Assign(root); }

@@ -24,8 +24,8 @@ struct Case {
   std::vector<std::string> lines;  // the section; the last line is the one judged
   ItemKind kind;
   ItemFault fault;
-  bool installed;            // the section installs to its end
-  std::string logged;        // what the installer's log says of the last line ("": nothing)
+  bool installed;              // the section installs to its end
+  std::string logged;          // what the installer's log says of the last line ("": nothing)
   std::optional<Check> found;  // what the checker reports at the last line
 };
 
