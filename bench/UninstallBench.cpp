@@ -22,7 +22,7 @@
 #include "common/Registry.h"
 #include "platform/sim/SimList.h"
 #include "platform/sim/SimMachine.h"
-#include "uninst/UninstallDialog.h"
+#include "uninst/Removal.h"
 
 namespace {
 
@@ -62,9 +62,9 @@ int main(int argc, char** argv) {
     registry.SetValueString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Számla",
                             "DisplayName", "Számla");
     qz::UninstallContext context{machine.platform(), log, registry};
-    qz::UninstallDialog dialog(context, "Számla");
     qz::platform::sim::SimList list;
     qz::ProgressList progress(list);
+    qz::Removal removal(context, "Számla", progress);
 
     // Each side goes first in every other round, so neither gains from the
     // other having warmed the caches.
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     };
     auto removeAsTheUninstaller = [&] {
       auto start = Clock::now();
-      removed = dialog.GetDirs() && dialog.RemoveProgramFiles(progress) && dialog.RemoveRegistration();
+      removed = removal.GetDirs() && removal.RemoveProgramFiles() && removal.RemoveRegistration();
       ours = Seconds(start);
     };
     if (round % 2) {

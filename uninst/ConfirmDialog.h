@@ -8,6 +8,7 @@
 
 #include "platform/UserInterface.h"
 #include "text/Text.h"
+#include "uninst/UninstallMessages.h"
 
 namespace qz {
 
@@ -20,8 +21,7 @@ class ConfirmDialog : public platform::DialogHandler {
   int TemplateId() const override { return kConfirmDialogId; }
   void OnInit(platform::Dialog& dialog) override {
     MessageText text;
-    text.Format("Ez a program eltávolít minden '%s' programcsoporttal kapcsolatos fájlt és bejegyzést!",
-                appName_.c_str());
+    uninst_msg::Confirmation(text, appName_.c_str());
     dialog.SetItemText(kConfirmTextId, text.c_str());
     dialog.SetFocus(platform::kIdCancel);
   }

@@ -5,6 +5,7 @@
 #include "common/SafePaths.h"
 #include "uninst/ConfirmDialog.h"
 #include "uninst/UninstallDialog.h"
+#include "uninst/UninstallMessages.h"
 
 namespace qz {
 
@@ -38,7 +39,7 @@ UninstallOutcome UninstallApp(platform::Platform& platform, const std::vector<Co
   LogText message;
   bool opened = LogFile::LogDirectory(platform.files, logDirectory) && log.Open(logDirectory.c_str(), message);
   if (!opened) {
-    if (message.empty()) message.Format("Nem hozható létre a %s könyvtár!", logDirectory.c_str());
+    if (message.empty()) uninst_msg::LogDirectoryNotMade(message, logDirectory.c_str());
     platform.ui.ShowMessage(message.c_str(), caption, platform::Buttons::Ok, platform::Icon::Exclamation);
     return UninstallOutcome::Stopped;
   }
@@ -52,8 +53,7 @@ UninstallOutcome UninstallApp(platform::Platform& platform, const std::vector<Co
     log.Print("* Programnév : ERROR (\"%s\" a Windows-1250 kódlapon kívüli karaktert tartalmaz)\n",
               given->text.c_str());
     MessageText text;
-    text.Format("Hiba! Az eltávolítandó program neve (%s) a Windows-1250 kódlapon kívüli karaktert tartalmaz.",
-                given->text.c_str());
+    uninst_msg::NameOutsideCodePage(text, given->text.c_str());
     platform.ui.ShowMessage(text.c_str(), caption, platform::Buttons::Ok, platform::Icon::Exclamation);
     log.Close();
     return UninstallOutcome::Stopped;
@@ -63,8 +63,7 @@ UninstallOutcome UninstallApp(platform::Platform& platform, const std::vector<Co
     // The section stays open-ended: the next run's banner follows on the
     // same line.
     log.Write("* Programnév : ERROR");
-    platform.ui.ShowMessage("Hiba! Nincs megadva az eltávolítandó program.", caption, platform::Buttons::Ok,
-                            platform::Icon::Exclamation);
+    platform.ui.ShowMessage(uninst_msg::kNoApplicationName, caption, platform::Buttons::Ok, platform::Icon::Exclamation);
     return UninstallOutcome::Stopped;
   }
   log.Print("* Programnév : %s\n\n", appName.c_str());

@@ -7,24 +7,6 @@ namespace {
 
 using LogFileTest = SimFixture;
 
-// A second run appends after the first's closing gap; the directory may exist.
-TEST_F(LogFileTest, BannersOfBothProgramsAndTheClosingGapOfEachRunInTextMode) {
-  OpenLog();
-  log_.WriteBanner(LogFile::Program::Setup, {2026, 12, 6, 0, 9, 5, 7});
-  log_.Print("---> %s\n", "Step");
-  log_.Close();
-  OpenLog();
-  log_.WriteBanner(LogFile::Program::Uninstaller, {2027, 1, 2, 6, 23, 59, 0});
-  EXPECT_EQ(LogBytes(),
-            "*******************QZSetup***************************\r\n"
-            "* Dátum : 2026-12-06 Sunday 09:05:07\r\n\r\n"
-            "---> Step\r\n"
-            "\r\n\r\n\r\n"
-            "*******************Eltávolítás***********************\r\n"
-            "* Dátum : 2027-01-02 Saturday 23:59:00\r\n"
-            "\r\n\r\n\r\n");
-}
-
 TEST_F(LogFileTest, PrintCutsAt1023AndKeepsPercentSignsOfArguments) {
   OpenLog();
   log_.Print("%s", std::string(2000, 'x').c_str());

@@ -1,6 +1,7 @@
 // The registry operations with their log lines, and registry files.
 
 #include <cstring>
+#include <tuple>
 
 #include "common/RegistryFile.h"
 #include "engine/SetupScript.h"
@@ -18,25 +19,16 @@ class RegistryTest : public SimFixture {
 
 constexpr const char* kApp = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla";
 
-// (The log lines of the other operations: the steps' tests and the import's.)
-TEST_F(RegistryTest, ReadsLogWhatTheyFoundAndKeyPathsNameTheirRootExactly) {
+// (The log lines of the other reads and writes: the end-to-end runs' logs.)
+// A key is read without regard to case.
+TEST_F(RegistryTest, ABinaryValueIsReadBackAndLogged) {
   unsigned char bytes[] = {1, 0, 0xff}, read[8] = {};
-  std::uint32_t number = 0;
   EXPECT_TRUE(registry_.SetValueBinary(kApp, "Bin", bytes, 3));
   EXPECT_TRUE(registry_.GetValueBinary("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex Kft\\SZÁMLA", "bin", read, sizeof read));
   EXPECT_EQ(read[2], 0xff);
-  EXPECT_FALSE(registry_.GetValueDWord(kApp, "Version", number));  // no value
-  EXPECT_FALSE(registry_.IsValidKey("HKEY_LOCAL_MACHINE"));              // no backslash
-  EXPECT_TRUE(registry_.IsValidKey("HKEY_LOCAL_MACHINE\\"));             // the root itself
-  EXPECT_FALSE(registry_.IsValidKey("hkey_local_machine\\SOFTWARE"));    // root names are exact
-  EXPECT_EQ(LogBytes(),
-            "Registry : SetValueBinary [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla\\Bin] ...\r\n"
-            "Registry : GetValueBinary [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex Kft\\SZÁMLA\\bin] = ...OK\r\n"
-            "Registry : GetValueDWord [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\Számla\\Version] =  ERROR\r\n"
-            "Registry : IsValidKey [HKEY_LOCAL_MACHINE] =  ERROR\r\n"
-            "Registry : IsValidKey [HKEY_LOCAL_MACHINE\\] = OK\r\n"
-            "Registry : IsValidKey [hkey_local_machine\\SOFTWARE] =  ERROR\r\n"
-            "\r\n\r\n\r\n");
+  EXPECT_TRUE(registry_.IsValidKey("HKEY_LOCAL_MACHINE\\")) << "the root itself";
+  EXPECT_THAT(LogBytes(), HasSubstr("Registry : GetValueBinary [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex Kft\\SZÁMLA\\bin] "
+                                    "= ...OK\r\nRegistry : IsValidKey [HKEY_LOCAL_MACHINE\\] = OK\r\n"));
 }
 
 TEST_F(RegistryTest, StringsOf254CharactersReadAndLongerOnesFail) {
@@ -103,16 +95,19 @@ TEST_F(RegistryTest, DeleteKeyStopsAtAKeyItMayNotDelete) {
   EXPECT_EQ(machine_.registry().OpenHandleCount(), 0u);
 }
 
+// A key path names its root exactly, with the backslash after it; past 511
+// characters it names no key.
 TEST_F(RegistryTest, KeyPathsAndLogLinesOfOverlongTexts) {
   RootKey root;
   KeyPathText subkey;
-  EXPECT_TRUE(Registry::SplitKeyPath("HKEY_CURRENT_CONFIG\\", root, subkey));
-  EXPECT_EQ(subkey, "");
-  EXPECT_FALSE(Registry::SplitKeyPath("HKLM\\SOFTWARE", root, subkey));
   std::string longest = "HKEY_USERS\\" + std::string(500, 'k');
-  EXPECT_TRUE(Registry::SplitKeyPath(longest, root, subkey));
-  EXPECT_EQ(root, RootKey::Users);
-  EXPECT_FALSE(Registry::SplitKeyPath(longest + "k", root, subkey)) << "a path past 511 characters names no key";
+  for (auto [path, names] : {std::pair{std::string("HKEY_CURRENT_CONFIG\\"), true}, {longest, true},
+                             {longest + "k", false}, {"HKLM\\SOFTWARE", false}, {"HKEY_LOCAL_MACHINE", false},
+                             {"hkey_local_machine\\SOFTWARE", false}}) {
+    EXPECT_EQ(Registry::SplitKeyPath(path, root, subkey), names) << path;
+  }
+  ASSERT_TRUE(Registry::SplitKeyPath(longest, root, subkey));
+  EXPECT_EQ(std::tuple(root, subkey.length()), std::tuple(RootKey::Users, 500u));
   registry_.SetValueString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Long", "name", std::string(600, 'v').c_str());
   EXPECT_EQ(LogBytes().size(), 511u + 6u) << "the line buffer holds 511 characters, then the closing gap";
 }

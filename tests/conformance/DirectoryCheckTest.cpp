@@ -51,7 +51,7 @@ class TypingDirectoryPage : public DirectoryPage {
       return;
     }
     if (typed_ > 0) shownAfter.push_back(Text(dialog));
-    dialog.SetItemText(kTextBox, texts_[typed_++].c_str());
+    Type(dialog, texts_[typed_++]);
     // OK is handled here as its button's click would be; the next text is
     // posted only then (Windows hands posted commands to the page even while
     // one of its message boxes is open).
@@ -61,6 +61,9 @@ class TypingDirectoryPage : public DirectoryPage {
   }
   std::size_t typed() const { return typed_; }
   std::vector<std::string> shownAfter;  // the box's text when the page stayed
+
+ protected:
+  virtual void Type(Dialog& dialog, const std::string& text) { dialog.SetItemText(kTextBox, text.c_str()); }
 
  private:
   static constexpr int kNext = 9100;
@@ -73,35 +76,24 @@ class TypingDirectoryPage : public DirectoryPage {
   std::size_t typed_ = 0;
 };
 
-// The directory page, given a text with letters Windows-1250 lacks as a
-// person types it on a system with another code page, pressing OK once.
-class ForeignTextPage : public DirectoryPage {
+// The directory page given "<parent>\Пример ő", with letters Windows-1250
+// lacks, as a person types it on a system with another code page.
+class ForeignTextPage : public TypingDirectoryPage {
  public:
-  using DirectoryPage::DirectoryPage;
-  void OnShow(Dialog& dialog) override { dialog.PostCommand(kNext); }
-  void OnCommand(Dialog& dialog, int id) override {
-    if (id != kNext) return DirectoryPage::OnCommand(dialog, id);
-    if (done_) return;
-    done_ = true;
-    Type(dialog);
-    Dispatch(dialog, kIdOk);
-    dialog.End(kPageLeave);
-  }
+  ForeignTextPage(SetupApp& app, const std::string& parent) : TypingDirectoryPage(app, {parent}), parent_(parent) {}
   // What the programs see of the text: a '?' for each Cyrillic letter.
-  std::string Shown() const { return parent + "\\?????? ő"; }
-  std::string parent;
+  std::string Shown() const { return parent_ + "\\?????? ő"; }
 
  private:
-  static constexpr int kNext = 9101;
-  void Type([[maybe_unused]] Dialog& dialog) {
+  void Type([[maybe_unused]] Dialog& dialog, const std::string&) override {
 #ifdef _WIN32
     HWND page = FindWindowW(L"#32770", L"Telepítési könyvtár");
-    SetDlgItemTextW(page, kTextBox, (platform::win32::Wide(parent) + L"\\Пример ő").c_str());
+    SetDlgItemTextW(page, kTextBox, (platform::win32::Wide(parent_) + L"\\Пример ő").c_str());
 #else
     dynamic_cast<sim::SimDialog&>(dialog).TypeNotConvertible(kTextBox, Shown());
 #endif
   }
-  bool done_ = false;
+  std::string parent_;
 };
 
 #ifdef _WIN32
@@ -250,8 +242,7 @@ TEST_F(DirectoryCheckTest, RefusedTextsKeepThePageAndTheLastOneIsMadeWithoutItsB
 // A text with letters Windows-1250 lacks is refused first, with its own
 // message rather than the accented letters' one, and never made.
 TEST_F(DirectoryCheckTest, ATextWindows1250CannotCarryIsRefusedBeforeItsAccentedLetters) {
-  ForeignTextPage page(app_);
-  page.parent = machine_->scratchDir();
+  ForeignTextPage page(app_, machine_->scratchDir());
   EXPECT_EQ(Run(page, {kIdOk}), kPageLeave);
   EXPECT_EQ(boxes_, std::vector<std::string>{
                         Program() + ": A könyvtár neve a Windows-1250 kódlapon kívüli karaktert tartalmaz!"});

@@ -8,8 +8,6 @@
 
 #include "tests/qzpack/PackFixtures.h"
 #include "tools/qzpack/PackCheck.h"
-#include "tools/qzpack/PeImage.h"
-#include "tools/qzpack/native/OpenSslSha256.h"
 
 namespace qz::test {
 namespace {
@@ -19,29 +17,18 @@ using pack::PackFault;
 PackFault Check(const Bytes& file, pack::PackedFile* out = nullptr) {
   MemorySource source(file);
   pack::PackedFile packed;
-  auto sha256 = pack::NewOpenSslSha256();
-  PackFault fault = pack::CheckPackedFile(source, *sha256, packed);
+  PackFault fault = pack::CheckPackedFile(source, *pack::NewOpenSslSha256(), packed);
   if (out) *out = packed;
   return fault;
 }
 
-TEST(PackFile, WhatIsPackedIsExtractedWithItsTimes) {
+// Extracted as packed, with its times; deflated where that shrinks a file;
+// the payload ends on the signature's alignment, and a signature appended as
+// signing tools do leaves the file intact.
+TEST(PackFile, WhatIsPackedIsExtractedWithItsTimesAndASignatureKeepsItIntact) {
   const std::vector<Item> items = SampleItems();
-  FakeStubSystem system(PackedFile(items));
-  ASSERT_EQ(pack::RunStub(system, {}), 0);
-  EXPECT_TRUE(system.folderHeldSetupWhenRun);
-  for (const Item& item : items) {
-    EXPECT_TRUE(system.folder[item.name] == (item.directory ? "<dir>" : item.data)) << item.name;
-    if (!item.directory) {
-      EXPECT_EQ(system.lastWrites[item.name], item.lastWrite) << item.name;
-    }
-  }
-  EXPECT_TRUE(system.folderRemoved);
-}
-
-TEST(PackFile, DeflatesWhatShrinksStoresTheRestAndEndsOnTheSignaturesAlignment) {
+  Bytes file = PackedFile(items);
   pack::PackedFile packed;
-  const Bytes file = PackedFile(SampleItems());
   ASSERT_EQ(Check(file, &packed), PackFault::kNone);
   std::map<std::string, pack::Method> methods;
   for (const auto& entry : packed.entries) methods[entry.name] = entry.method;
@@ -50,12 +37,17 @@ TEST(PackFile, DeflatesWhatShrinksStoresTheRestAndEndsOnTheSignaturesAlignment) 
   EXPECT_EQ(methods["ADATOK.DAT\\ÜRES.DAT"], pack::Method::kStored);
   EXPECT_EQ(file.size() % 8, 0u);
   EXPECT_EQ(packed.record.payloadOffset + packed.record.payloadLength, file.size());
-}
 
-TEST(PackFile, ASignatureAppendedAsSigningToolsDoIsPartOfAnIntactFile) {
-  Bytes file = PackedFile(SampleItems());
   AppendSignature(file);
   EXPECT_EQ(Check(file), PackFault::kNone);
+  FakeStubSystem system(file);
+  ASSERT_EQ(pack::RunStub(system, {}), 0);
+  EXPECT_TRUE(system.folderHeldSetupWhenRun);
+  for (const Item& item : items) {
+    EXPECT_TRUE(system.folder[item.name] == (item.directory ? "<dir>" : item.data)) << item.name;
+    EXPECT_EQ(system.lastWrites[item.name], item.directory ? 0 : item.lastWrite) << item.name;
+  }
+  EXPECT_TRUE(system.folderRemoved);
 }
 
 TEST(PackFile, TheWriterTakesOnlyAStubAsLinked) {
@@ -175,9 +167,7 @@ TEST(PackFile, AnIndexThatDoesNotDescribeATreeIsRefused) {
 class ShiftedSource : public pack::ByteSource {
  public:
   ShiftedSource(const Bytes& file, std::uint64_t shift) : shift_(shift) {
-    MemorySource source(file);
-    pack::PeLayout layout;
-    EXPECT_TRUE(pack::ReadPeLayout(source, pack::kRecordSection, layout));
+    const pack::PeLayout layout = LayoutOf(file);
     imageEnd_ = layout.imageEnd;
     image_.assign(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(imageEnd_));
     rest_.assign(file.begin() + static_cast<std::ptrdiff_t>(imageEnd_), file.end());

@@ -4,58 +4,56 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 #include "tests/qzpack/PackFixtures.h"
 #include "tools/qzpack/PackCheck.h"
-#include "tools/qzpack/native/OpenSslSha256.h"
 
 namespace qz::test {
 namespace {
 
 using pack::StubMessage;
 
-TEST(StubRun, PassesTheSetupProgramsStatusOnAndRemovesTheFolderAfterIt) {
-  // Finished, failed, left by the user.
-  for (int status : {0, 1, 3}) {
-    FakeStubSystem system(PackedFile(SampleItems()));
-    system.setupStatus = status;
-    EXPECT_EQ(pack::RunStub(system, {}), status);
-    EXPECT_TRUE(system.folderHeldSetupWhenRun);
-    EXPECT_TRUE(system.folderRemoved);
-    EXPECT_TRUE(system.messages.empty());
-  }
-}
-
-TEST(StubRun, TooLittleRoomIsRefusedBeforeTheFolderIsMade) {
+// The setup program's status passed on; too little room refused before the
+// folder is made; a failed write or start removes the folder, then says so
+// (unless silent). The folder is gone at the end whatever the outcome.
+TEST(StubRun, StatusesAndTheFolderOfEachOutcome) {
   const Bytes file = PackedFile(SampleItems());
   pack::PackedFile packed;
   MemorySource source(file);
   ASSERT_EQ(pack::CheckPackedFile(source, *pack::NewOpenSslSha256(), packed), pack::PackFault::kNone);
-  FakeStubSystem tight(file);
-  tight.freeSpace = pack::RoomNeeded(packed) - 1;
-  EXPECT_EQ(pack::RunStub(tight, {}), pack::kExitNoRoom);
-  EXPECT_FALSE(tight.folderMade);
-  EXPECT_EQ(tight.messages, std::vector<StubMessage>{StubMessage::kNoRoom});
-
-  FakeStubSystem enough(file);
-  enough.freeSpace = pack::RoomNeeded(packed);
-  EXPECT_EQ(pack::RunStub(enough, {}), 0);
-}
-
-TEST(StubRun, AFailedWriteOrStartRemovesTheFolderThenSaysSo) {
-  FakeStubSystem full(PackedFile(SampleItems()));
-  full.failWritingName = "OLVASSEL.TXT";
-  EXPECT_EQ(pack::RunStub(full, {}), pack::kExitCannotExtract);
-  EXPECT_FALSE(full.setupRan);
-  EXPECT_TRUE(full.folderRemoved);
-  EXPECT_EQ(full.messages, std::vector<StubMessage>{StubMessage::kCannotExtract});
-
-  FakeStubSystem refused(PackedFile(SampleItems()));
-  refused.setupStartError = 740;
-  EXPECT_EQ(pack::RunStub(refused, {.silent = true}), pack::kExitCannotExtract);
-  EXPECT_TRUE(refused.folderRemoved);
-  EXPECT_TRUE(refused.messages.empty());
+  const std::uint64_t room = pack::RoomNeeded(packed);
+  struct Case {
+    const char* what;
+    std::function<void(FakeStubSystem&)> machine;
+    bool silent;
+    int status;
+    bool setupRan;
+    std::vector<StubMessage> messages;
+  };
+  const Case cases[] = {
+      {"finished", [](FakeStubSystem&) {}, false, 0, true, {}},
+      {"failed", [](FakeStubSystem& s) { s.setupStatus = 1; }, false, 1, true, {}},
+      {"left", [](FakeStubSystem& s) { s.setupStatus = 3; }, false, 3, true, {}},
+      {"room to spare", [room](FakeStubSystem& s) { s.freeSpace = room; }, false, 0, true, {}},
+      {"a byte short", [room](FakeStubSystem& s) { s.freeSpace = room - 1; }, false, pack::kExitNoRoom, false,
+       {StubMessage::kNoRoom}},
+      {"disk full", [](FakeStubSystem& s) { s.failWritingName = "OLVASSEL.TXT"; }, false, pack::kExitCannotExtract,
+       false, {StubMessage::kCannotExtract}},
+      {"start refused", [](FakeStubSystem& s) { s.setupStartError = 740; }, true, pack::kExitCannotExtract, true, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeStubSystem system(file);
+    c.machine(system);
+    EXPECT_EQ(pack::RunStub(system, {.silent = c.silent}), c.status);
+    EXPECT_EQ(system.folderMade, c.status != pack::kExitNoRoom);
+    EXPECT_EQ(system.folderRemoved, system.folderMade);
+    EXPECT_EQ(system.setupRan, c.setupRan);
+    EXPECT_EQ(system.folderHeldSetupWhenRun, c.setupRan);
+    EXPECT_EQ(system.messages, c.messages);
+  }
 }
 
 // A file whose deflated bytes are broken but whose hash was made over them

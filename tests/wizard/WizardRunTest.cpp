@@ -10,21 +10,20 @@
 namespace qz::test {
 namespace {
 
+using ::testing::StartsWith;
+
 constexpr int kIdCancelButton = 2;
 
 const char* kBanner =
     "*******************QZSetup***************************\r\n* Dátum : 2024-03-05 Tuesday 14:07:09\r\n\r\n";
 
-TEST_F(WizardTest, FirstInstallationWalksFourPagesAndLogsItsArguments) {
+TEST_F(WizardTest, FirstInstallationWalksFourPagesAndLogsItsBanner) {
   ToDirectoryPage().Enter(kDirectoryDialog).Click(kProgressDialog, 1);
   EXPECT_EQ(Run(), RunOutcome::Finished);
   EXPECT_EQ(ui().DialogsShown(), (std::vector<int>{101, 102, 103, 105}));
-  EXPECT_EQ(Log(), std::string(kBanner) +
-                       "---> GetDefaults\r\n"
-                       "Registry : IsValidKey [HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex Kft\\Demo] =  ERROR\r\n"
-                       "\r\n\r\n\r\n---> Arguments\r\n"
-                       "AppName : Demo\r\nAppVersion : 2.0\r\nInstallType : INSTALL\r\n"
-                       "\r\n\r\n---> Teszt\r\n\r\n\r\n\r\n");
+  // (The lines between: the end-to-end installation's log.)
+  EXPECT_THAT(Log(), StartsWith(std::string(kBanner) + "---> GetDefaults\r\n"));
+  EXPECT_THAT(Log(), EndsWith("InstallType : INSTALL\r\n\r\n\r\n---> Teszt\r\n\r\n\r\n\r\n"));
   EXPECT_THAT(Transcript(), EndsWith("Main window closed\n"));
   EXPECT_TRUE(Exists("C:\\DEMO"));
   // Every closed dialog activates the main window again, which must not
@@ -117,45 +116,10 @@ TEST_F(WizardTest, EnterOrFolytatOnTheExitConfirmationContinuesTheSetup) {
   EXPECT_THROW(Run(), platform::sim::OperatorStuck);
 }
 
-// A script that is missing (nullptr) or lacks a setting.
-struct SettingsErrorCase {
-  const char* script;
-  const char* message;
-};
-
-class SettingsErrorTest : public WizardTest, public ::testing::WithParamInterface<SettingsErrorCase> {};
-
-TEST_P(SettingsErrorTest, StopsWithItsMessageBeforeAnyPage) {
-  if (GetParam().script) WriteMedium("setup.ini", GetParam().script);
-  else std::filesystem::remove(medium_ / "setup.ini");
-  op_.Answer(platform::kIdOk);
-  EXPECT_EQ(Run(), RunOutcome::Stopped);
-  EXPECT_TRUE(ui().DialogsShown().empty());
-  std::string shown, logged;
-  for (char c : std::string(GetParam().message)) {
-    shown += c == '\n' ? std::string("\n    ") : std::string(1, c);
-    logged += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  }
-  EXPECT_THAT(Transcript(), HasSubstr("(OK, exclamation): " + shown + "\n> OK\n"));
-  EXPECT_THAT(Log(), EndsWith(logged + "\r\n\r\n\r\n"));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    GetDefaults, SettingsErrorTest,
-    ::testing::Values(
-        SettingsErrorCase{nullptr, "Nem lehet megnyitni a telepítő fájlt (setup.ini)"},
-        SettingsErrorCase{"AppName:\n\"A\"\nAppVersion:\n\"1\"\nDefaultDir:\n\"C:\\A\"\nAppLogo:\n\"l.bmp\"\n",
-                          "Nincs megadva a telepítés típusa"},
-        SettingsErrorCase{"InstallType:\nInstall\n", "Ismeretlen telepítési típus"},
-        SettingsErrorCase{"InstallType:\n\"Install\"\n", "Nincs megadva az alkalmazás neve"},
-        SettingsErrorCase{"InstallType:\n\"Install\"\nAppName:\n\"A\"\n", "Nincs megadva az alkalmazás verziószáma"},
-        SettingsErrorCase{"InstallType:\n\"Install\"\nAppName:\n\"A\"\nAppVersion:\n\"1\"\n",
-                          "Nincs alapértelmezett könyvtár megadva"},
-        SettingsErrorCase{"InstallType:\n\"Install\"\nAppName:\n\"A\"\nAppVersion:\n\"1\"\nDefaultDir:\n\"C:\\A\"\n",
-                          "Nincs logo kép megadva"},
-        SettingsErrorCase{"InstallType:\n\"Update\"\nAppName:\n\"A\"\nAppVersion:\n\"1\"\nDefaultDir:\n\"C:\\A\"\n"
-                          "AppLogo:\n\"l.bmp\"\n",
-                          "A A program frissítése nem lehetséges!\nA frissítéshez előb telepítenie kell a programot"}));
+// (A script that is missing or lacks a setting stops before any page with
+// its message, shown and logged: the end-to-end runs missing-script and
+// update-not-installed; which setting gives which message: the setup
+// script's tests.)
 
 TEST_F(WizardTest, AStartUpFailureShowsItsMessageAndEndsWithoutTheMainWindow) {
   machine_.files().SetDriveFull('c', true);
