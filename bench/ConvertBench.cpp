@@ -133,8 +133,7 @@ int main(int argc, char** argv) {
     qz::platform::sim::SimList list;
     qz::ProgressList progress(list);
     NoMessages messages;
-    qz::MessageText text;
-    qz::StepContext ctx{machine.platform(), engine, settings, script, log, registry, progress, messages, text};
+    qz::StepContext ctx{machine.platform(), engine, settings, script, log, registry, progress, messages};
     passed = qz::ConvertDatabase(ctx) && passed && list.items().size() == kFiles + kDirectories;
   });
   if (!passed) {

@@ -142,8 +142,7 @@ Figures RunOnce(const fs::path& work, int directories) {
   qz::ProgressList progress(list);
   SilentOwner owner;
   NoBtrieve btrieve;
-  qz::MessageText messageText;
-  qz::StepContext ctx{machine.platform(), btrieve, settings, script, log, registry, progress, owner, messageText};
+  qz::StepContext ctx{machine.platform(), btrieve, settings, script, log, registry, progress, owner};
   machine.files().MakeDirectory("C:\\SZAMLA");
 
   Figures figures;

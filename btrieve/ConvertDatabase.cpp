@@ -16,7 +16,6 @@ bool IsDatabaseDirectory(const platform::FindEntry& entry) {
   return entry.IsDirectory() && !entry.IsDots() && name.size() >= 4 && name.substr(name.size() - 4) == ".DAT";
 }
 
-void AddProgress(StepContext& ctx) { ctx.progress.AddLine(ctx.messageText.c_str()); }
 
 }  // namespace
 
@@ -41,8 +40,9 @@ bool ConvertDatabase(StepContext& ctx) {
   platform::FindEntry entry;
   while (homeSearch->Next(entry)) {
     if (!IsDatabaseDirectory(entry)) continue;
-    ctx.messageText.Format("   Konvertálás : %s", entry.name.c_str());
-    AddProgress(ctx);
+    MessageText line;
+    line.Format("   Konvertálás : %s", entry.name.c_str());
+    ctx.progress.AddLine(line.c_str());
     PathText directory;
     bool directoryFits = directory.Format("%s\\%s", ctx.settings.homeDir.c_str(), entry.name.c_str());
     ctx.log.Print("\n\n   +++++ Database directory : %s\\%s +++++\n", ctx.settings.homeDir.c_str(),
@@ -52,8 +52,8 @@ bool ConvertDatabase(StepContext& ctx) {
     auto search = files.FindFiles(pattern.c_str(), error);
     platform::FindEntry match;
     while (search && search->Next(match)) {
-      ctx.messageText.Format("      %s\\%s", directory.c_str(), match.name.c_str());
-      AddProgress(ctx);
+      line.Format("      %s\\%s", directory.c_str(), match.name.c_str());
+      ctx.progress.AddLine(line.c_str());
       PathText path;
       if (!path.Format("%s\\%s", directory.c_str(), match.name.c_str())) return false;
       if (file->Open(path.c_str()) != 0) {

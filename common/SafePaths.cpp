@@ -1,5 +1,6 @@
 #include "common/SafePaths.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -177,24 +178,51 @@ bool LeadsOutOfRoot(PathFault fault) {
 
 bool IsValidAppName(std::string_view name) { return name.size() <= 255 && CheckName(name) == PathFault::kNone; }
 
-const char* PathFaultText(PathFault fault) {
-  switch (fault) {
-    case PathFault::kNone: return "";
-    case PathFault::kEmpty: return "üres";
-    case PathFault::kTooLong: return "hosszabb 259 karakternél";
-    case PathFault::kNotFullyQualified: return "nem teljes elérési út";
-    case PathFault::kNotRelative: return "meghajtót vagy gyökérkönyvtárat nevez meg";
-    case PathFault::kDeviceOrNetwork: return "eszköz- vagy hálózati elérési út";
-    case PathFault::kForwardSlash: return "\"/\" jelet tartalmaz";
-    case PathFault::kDriveRoot: return "meghajtó gyökérkönyvtára";
-    case PathFault::kEmptyName: return "üres névtagot tartalmaz";
-    case PathFault::kDotName: return "\".\", \"..\" vagy csak pontokból és szóközökből álló névtagot tartalmaz";
-    case PathFault::kTrailingDotOrBlank: return "pontra vagy szóközre végződő névtagot tartalmaz";
-    case PathFault::kInvalidCharacter: return "érvénytelen karaktert tartalmaz";
-    case PathFault::kReservedName: return "eszköznevet tartalmaz";
+namespace {
+
+// Each fault in the log's words (Hungarian, as the setup program and the
+// uninstaller write it) and in the medium checker's (English), by the
+// fault's value.
+struct FaultWords {
+  PathFault fault;
+  const char* log;
+  const char* report;
+};
+
+constexpr FaultWords kFaultWords[] = {
+    {PathFault::kNone, "", ""},
+    {PathFault::kEmpty, "üres", "it is empty"},
+    {PathFault::kTooLong, "hosszabb 259 karakternél", "it is longer than 259 characters"},
+    {PathFault::kNotFullyQualified, "nem teljes elérési út", "it is not a full path"},
+    {PathFault::kNotRelative, "meghajtót vagy gyökérkönyvtárat nevez meg", "it names a drive or starts at a root"},
+    {PathFault::kDeviceOrNetwork, "eszköz- vagy hálózati elérési út", "it is a device or network path"},
+    {PathFault::kForwardSlash, "\"/\" jelet tartalmaz", "it holds \"/\""},
+    {PathFault::kDriveRoot, "meghajtó gyökérkönyvtára", "it is a drive's root"},
+    {PathFault::kEmptyName, "üres névtagot tartalmaz", "it holds an empty name"},
+    {PathFault::kDotName, "\".\", \"..\" vagy csak pontokból és szóközökből álló névtagot tartalmaz",
+     "it holds \".\", \"..\" or a name of dots and blanks"},
+    {PathFault::kTrailingDotOrBlank, "pontra vagy szóközre végződő névtagot tartalmaz",
+     "a name in it ends in a dot or blank"},
+    {PathFault::kInvalidCharacter, "érvénytelen karaktert tartalmaz", "it holds a character names may not hold"},
+    {PathFault::kReservedName, "eszköznevet tartalmaz", "it holds a device name"},
+};
+
+constexpr bool EveryFaultInItsRow() {
+  std::size_t row = 0;
+  for (const FaultWords& words : kFaultWords) {
+    if (static_cast<std::size_t>(words.fault) != row++) return false;
   }
-  return "";
+  return row == static_cast<std::size_t>(PathFault::kReservedName) + 1;
 }
+static_assert(EveryFaultInItsRow(), "kFaultWords holds every fault, in the order of its values");
+
+const FaultWords& WordsOf(PathFault fault) { return kFaultWords[static_cast<std::size_t>(fault)]; }
+
+}  // namespace
+
+const char* PathFaultText(PathFault fault) { return WordsOf(fault).log; }
+
+const char* PathFaultReason(PathFault fault) { return WordsOf(fault).report; }
 
 bool IsSameOrAbove(std::string_view upper, std::string_view lower) {
   if (upper.size() > lower.size() || !EqualsNoCase(upper, lower.substr(0, upper.size()))) return false;

@@ -56,8 +56,10 @@ bool LeadsOutOfRoot(PathFault fault);
 // Both programs apply this one rule.
 bool IsValidAppName(std::string_view name);
 
-// The fault in words, for log lines ("" for kNone).
+// The fault in words ("" for kNone): for the programs' log lines, and for
+// the medium checker's findings ("it holds a device name").
 const char* PathFaultText(PathFault fault);
+const char* PathFaultReason(PathFault fault);
 
 // True when `upper` is `lower` or a directory above it. Both are paths
 // that passed CheckDirectoryPath; names compare without regard to case.

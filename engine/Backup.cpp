@@ -2,6 +2,7 @@
 
 #include "common/ProtectedFolders.h"
 #include "common/SafePaths.h"
+#include "engine/SetupMessages.h"
 #include "engine/StepSupport.h"
 
 namespace qz {
@@ -132,8 +133,9 @@ bool MakeBackup(StepContext& ctx) {
   ErrorCode error = fits ? ctx.platform.files.MakeDirectory(backup.c_str()) : platform::kErrorFilenameTooLong;
   if (error != kOk && error != platform::kErrorAlreadyExists) {
     ctx.log.LogError(error);
-    ctx.messageText.Format("Könyvtár létrehozási hiba!\n\nKönyvtár : %s", backup.c_str());
-    ShowWarning(ctx, ctx.messageText.c_str());
+    MessageText text;
+    msg::DirectoryNotMade(text, backup.c_str());
+    ShowWarning(ctx, text.c_str());
     return false;
   }
   std::uint32_t attributes = 0;

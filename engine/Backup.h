@@ -18,10 +18,20 @@
 
 namespace qz {
 
+// Empties the backup directory and copies the home directory into it.
+// False, with the reason logged, when either directory holds the other or
+// the backup directory is a link; false with a box ("Könyvtár létrehozási
+// hiba!...") when it cannot be made; false when emptying or copying fails.
 bool MakeBackup(StepContext& ctx);
-// Deletes everything below the directory and keeps the directory itself.
+// Deletes everything below the directory and keeps the directory itself,
+// each deletion logged. Stops, false, at the first entry that cannot be
+// deleted (or listed); links are removed, never walked into.
 bool EmptyTree(StepContext& ctx, std::string_view directory);
-// Copies everything below `source` into the existing `destination`.
+// Copies everything below `source` into the existing `destination`, each
+// directory and file logged (a linked directory is read through, with the
+// link's line). The first directory that cannot be listed or made, file
+// that cannot be copied, or link that may not be read through ends the
+// copy: false.
 bool CopyTree(StepContext& ctx, std::string_view source, std::string_view destination);
 
 }  // namespace qz

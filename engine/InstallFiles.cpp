@@ -1,6 +1,8 @@
 #include "engine/InstallFiles.h"
 
 #include "common/SafePaths.h"
+#include "engine/SectionPlan.h"
+#include "engine/SetupMessages.h"
 #include "engine/StepSupport.h"
 
 namespace qz {
@@ -11,38 +13,34 @@ using platform::kOk;
 
 // The boxes of a directory that is not made and of a file that is not
 // copied, once the log has said why.
-bool WarnDirectory(StepContext& ctx, const TextBuffer& path) {
-  ctx.messageText.Format("Könyvtár létrehozási hiba!\n\nKönyvtár : %s", path.c_str());
-  ShowWarning(ctx, ctx.messageText.c_str());
+bool WarnDirectory(StepContext& ctx, const char* path) {
+  MessageText text;
+  msg::DirectoryNotMade(text, path);
+  ShowWarning(ctx, text.c_str());
   return false;
 }
 
-bool WarnCopy(StepContext& ctx, const TextBuffer& source) {
-  ctx.messageText.Format("Fájl másolási hiba\n\nFile : %s", source.c_str());
-  ShowWarning(ctx, ctx.messageText.c_str());
+bool WarnCopy(StepContext& ctx, const char* source) {
+  MessageText text;
+  msg::FileNotCopied(text, source);
+  ShowWarning(ctx, text.c_str());
   return false;
 }
 
 bool DirectoryFailed(StepContext& ctx, const TextBuffer& path, ErrorCode error) {
   ctx.log.LogError(error);
-  return WarnDirectory(ctx, path);
+  return WarnDirectory(ctx, path.c_str());
 }
 
 bool CopyFailed(StepContext& ctx, const TextBuffer& source, ErrorCode error) {
   ctx.log.LogError(error);
-  return WarnCopy(ctx, source);
+  return WarnCopy(ctx, source.c_str());
 }
 
-// An item's name must stay below its section's root: a relative path of
-// plain names ("..", a drive, a leading "\\", "/" would reach elsewhere),
-// each one Windows can make. A refused item fails like an item that cannot
-// be made: its action line ends in ERROR and the next line gives the
-// reason. A name holding a character Windows refuses is logged with the
-// error Windows gives it (123); the other faults are ours alone and carry
-// no system error.
-bool RefusesItem(StepContext& ctx, const TextBuffer& name) {
-  PathFault fault = CheckItemPath(name.view());
-  if (fault == PathFault::kNone) return false;
+// A refused name closes its action line: with the error Windows gives a
+// name holding a character it refuses (123), with a bare ERROR for the
+// faults that are ours alone. The next line gives the reason.
+void LogRefusal(StepContext& ctx, const TextBuffer& name, PathFault fault) {
   if (fault == PathFault::kInvalidCharacter) {
     ctx.log.LogError(platform::kErrorInvalidName);
   } else {
@@ -50,7 +48,6 @@ bool RefusesItem(StepContext& ctx, const TextBuffer& name) {
   }
   ctx.log.Print("Hibás elem : \"%s\" %s%s\n", name.c_str(), PathFaultText(fault),
                 LeadsOutOfRoot(fault) ? " (a célkönyvtáron kívülre mutatna)" : "");
-  return true;
 }
 
 // What a copy may carry that leaves it other than a normal, writable file.
@@ -66,90 +63,41 @@ bool IsLinkOnDisk(StepContext& ctx, const TextBuffer& path) {
          (attributes & platform::kAttributeReparsePoint) != 0;
 }
 
-// The part of the cursor below the root: "" at the root itself.
-std::string_view BelowRoot(const TextBuffer& currentDir, std::string_view root) {
-  std::string_view dir = currentDir.view();
-  if (dir.size() <= root.size() + 1) return {};
-  return dir.substr(root.size() + 1);
-}
-
-}  // namespace
-
-bool IsDirectoryItem(std::string_view line) { return line.find("DIR") != std::string_view::npos; }
-
-bool InstallSection(StepContext& ctx, InstallCursor& cursor, std::string_view root, std::string_view label) {
-  cursor.currentDir.Assign(root);
-  cursor.madeHere = false;
-  cursor.itemName.Clear();
-  if (!ctx.script.FindLabel(label)) return false;
-  bool result = true;
+// A line too long to be an item: logged and refused whole, with the box
+// of what the line would have been.
+bool RefuseLine(StepContext& ctx, const PlannedItem& item) {
   WideText line;
-  while (result && ctx.script.ReadItem(line)) {
-    bool directory = IsDirectoryItem(line.view());
-    if (RefuseLongLine(ctx, line)) {
-      if (directory) {
-        ctx.messageText.Format("Könyvtár létrehozási hiba!\n\nKönyvtár : %s", line.c_str());
-      } else {
-        ctx.messageText.Format("Fájl másolási hiba\n\nFile : %s", line.c_str());
-      }
-      ShowWarning(ctx, ctx.messageText.c_str());
-      result = false;
-    } else if (directory) {
-      result = MakeDirItem(ctx, cursor, line.view(), root);
-    } else {
-      result = CopyFileItem(ctx, cursor, line.view(), root);
-    }
-    if (!result) ctx.progress.AddLine("Nem sikerült a másolás!");
+  line.Assign(item.text);
+  RefuseLongLine(ctx, line);
+  return item.directoryItem ? WarnDirectory(ctx, line.c_str()) : WarnCopy(ctx, line.c_str());
+}
+
+bool MoveCursor(StepContext& ctx, InstallCursor& cursor, const PlannedItem& item) {
+  if (item.heldAtRoot) {
+    ctx.log.Print("Könyvtár : \"..\" a(z) %s gyökérkönyvtárban, a kurzor a gyökérben marad\n", item.target.c_str());
   }
-  return result;
-}
-
-bool InstallSection(StepContext& ctx, std::string_view root, std::string_view label) {
-  InstallCursor cursor;
-  return InstallSection(ctx, cursor, root, label);
-}
-
-bool MakeDirItem(StepContext& ctx, InstallCursor& cursor, std::string_view line, std::string_view root) {
-  SettingsMacros macros(ctx.settings);
-  WideText name;
-  bool whole = true;
-  // Without a quoted name there is nothing to do. An empty name would make
-  // the cursor end in a backslash, and the sources of later files would
-  // then be taken from the medium's drive root: it is skipped as well.
-  if (macros.Expand(line, name, &whole) == 0 || name.empty()) return true;
-  cursor.itemName.Assign(FitsPath(name, whole) ? name.view() : std::string_view());
+  cursor.currentDir.Assign(item.target.view());
   cursor.madeHere = false;
+  return true;
+}
 
-  if (name == "..") {
-    std::string_view dir = cursor.currentDir.view();
-    std::size_t cut = dir.rfind('\\');
-    if (dir.size() <= root.size() || cut == std::string_view::npos || cut < root.size()) {
-      // Above the root the sources of later files would lie outside the
-      // medium's tree: the cursor stays at the root.
-      ctx.log.Print("Könyvtár : \"..\" a(z) %s gyökérkönyvtárban, a kurzor a gyökérben marad\n", cursor.currentDir.c_str());
-      cursor.currentDir.Assign(root);
-    } else {
-      cursor.currentDir.Truncate(cut);
-    }
-    return true;
-  }
-  if (name == "\\") {
-    cursor.currentDir.Assign(root);
-    return true;
-  }
-
-  WideText path;
-  bool fits = path.Format("%s\\%s", cursor.currentDir.c_str(), name.c_str()) && FitsPath(path, whole);
-  ctx.messageText.Format("   Könyvtár : %s", path.c_str());
-  ctx.progress.AddLine(ctx.messageText.c_str());
+bool MakeDirectoryItem(StepContext& ctx, InstallCursor& cursor, const PlannedItem& item) {
+  const WideText& path = item.target;
+  cursor.madeHere = false;
+  MessageText line;
+  msg::DirectoryLine(line, path.c_str());
+  ctx.progress.AddLine(line.c_str());
   ctx.log.Print("Könyvtár készítés : %s...", path.c_str());
-  if (!fits) return DirectoryFailed(ctx, path, platform::kErrorFilenameTooLong);
-  if (RefusesItem(ctx, name)) return WarnDirectory(ctx, path);
+  if (item.fault == ItemFault::kPathTooLong) return DirectoryFailed(ctx, path, platform::kErrorFilenameTooLong);
+  if (item.fault == ItemFault::kRefusedName) {
+    LogRefusal(ctx, item.name, item.refusal);
+    return WarnDirectory(ctx, path.c_str());
+  }
   ErrorCode error = ctx.platform.files.MakeDirectory(path.c_str());
   if (error == platform::kErrorAlreadyExists && IsLinkOnDisk(ctx, path)) {
     ctx.log.LogError(platform::kErrorAccessDenied);
     ctx.log.Print("Könyvtár hivatkozás (link) : %s, nem követjük\n", path.c_str());
-    return WarnDirectory(ctx, path);
+    return WarnDirectory(ctx, path.c_str());
   }
   if (error != kOk && error != platform::kErrorAlreadyExists) return DirectoryFailed(ctx, path, error);
   ctx.log.Write("OK\n");
@@ -158,29 +106,17 @@ bool MakeDirItem(StepContext& ctx, InstallCursor& cursor, std::string_view line,
   return true;
 }
 
-bool CopyFileItem(StepContext& ctx, InstallCursor& cursor, std::string_view line, std::string_view root) {
-  SettingsMacros macros(ctx.settings);
-  WideText name;
-  bool whole = true;
-  if (macros.Expand(line, name, &whole) == 0) return true;
-  cursor.itemName.Assign(FitsPath(name, whole) ? name.view() : std::string_view());
-
-  WideText target, source;
-  bool fits = target.Format("%s\\%s", cursor.currentDir.c_str(), name.c_str()) && FitsPath(target, whole);
-  std::string_view below = BelowRoot(cursor.currentDir, root);
-  if (below.empty()) {
-    source.Assign(name.view());
-  } else {
-    source.Assign(below);
-    source.Append("\\");
-    source.Append(name.view());
-  }
-  fits = fits && FitsPath(source);
-  ctx.messageText.Format("   Fájl : %s", target.c_str());
-  ctx.progress.AddLine(ctx.messageText.c_str());
+bool CopyFileItem(StepContext& ctx, const InstallCursor& cursor, const PlannedItem& item) {
+  const WideText& target = item.target;
+  MessageText line;
+  msg::FileLine(line, target.c_str());
+  ctx.progress.AddLine(line.c_str());
   ctx.log.Print("Fájl másolás : %s...", target.c_str());
-  if (!fits) return CopyFailed(ctx, source, platform::kErrorFilenameTooLong);
-  if (!name.empty() && RefusesItem(ctx, name)) return WarnCopy(ctx, source);
+  if (item.fault == ItemFault::kPathTooLong) return CopyFailed(ctx, item.source, platform::kErrorFilenameTooLong);
+  if (item.fault == ItemFault::kRefusedName) {
+    LogRefusal(ctx, item.name, item.refusal);
+    return WarnCopy(ctx, item.source.c_str());
+  }
 
   platform::FileSystem& files = ctx.platform.files;
   // An existing target is made normal, so that a read-only one is
@@ -193,12 +129,55 @@ bool CopyFileItem(StepContext& ctx, InstallCursor& cursor, std::string_view line
     else files.SetAttributes(target.c_str(), platform::kAttributeNormal);
   }
   std::uint32_t copied = 0;
-  ErrorCode error = files.CopyFileTo(source.c_str(), target.c_str(), false, &copied);
-  if (error != kOk) return CopyFailed(ctx, source, error);
+  ErrorCode error = files.CopyFileTo(item.source.c_str(), target.c_str(), false, &copied);
+  if (error != kOk) return CopyFailed(ctx, item.source, error);
   // A copy of a read-only file on the medium is left writable.
   if (copied & kAttributesNotNormal) files.SetAttributes(target.c_str(), platform::kAttributeNormal);
   ctx.log.Write("OK\n");
   return true;
+}
+
+bool CarryOut(StepContext& ctx, InstallCursor& cursor, const PlannedItem& item) {
+  if (item.fault == ItemFault::kLineTooLong) return RefuseLine(ctx, item);
+  switch (item.kind) {
+    case ItemKind::kSkip: return true;
+    case ItemKind::kUp:
+    case ItemKind::kToRoot: return MoveCursor(ctx, cursor, item);
+    case ItemKind::kMakeDirectory: return MakeDirectoryItem(ctx, cursor, item);
+    case ItemKind::kCopy: return CopyFileItem(ctx, cursor, item);
+  }
+  return false;
+}
+
+// An item's name in "WinDir:" is refused as in the other sections.
+bool RefusesItem(StepContext& ctx, const TextBuffer& name) {
+  PathFault fault = CheckItemPath(name.view());
+  if (fault == PathFault::kNone) return false;
+  LogRefusal(ctx, name, fault);
+  return true;
+}
+
+}  // namespace
+
+bool InstallSection(StepContext& ctx, InstallCursor& cursor, std::string_view root, std::string_view label) {
+  cursor.currentDir.Assign(root);
+  cursor.madeHere = false;
+  if (!ctx.script.FindLabel(label)) return false;
+  SettingsMacros macros(ctx.settings);
+  SectionWalk walk(ctx.script, macros, root);
+  PlannedItem item;
+  while (walk.Next(item)) {
+    if (!CarryOut(ctx, cursor, item)) {
+      ctx.progress.AddLine(msg::kSectionFailedLine);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool InstallSection(StepContext& ctx, std::string_view root, std::string_view label) {
+  InstallCursor cursor;
+  return InstallSection(ctx, cursor, root, label);
 }
 
 bool InstallWindir(StepContext& ctx) {

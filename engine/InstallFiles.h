@@ -11,30 +11,31 @@
 
 namespace qz {
 
-// The directory cursor of a section being installed: the target directory
-// of the file items, and the expanded name of the item being handled.
+// Where a section being installed stands: the cursor's directory, moved
+// only by items that succeeded.
 struct InstallCursor {
   PathText currentDir;
-  PathText itemName;
   // The current directory was made by this section: nothing stands in it
   // but what the section has copied there since.
   bool madeHere = false;
 };
 
-// Installs the section `label` below `root`. False when the label is
-// missing or an item failed (the list then shows "Nem sikerült a másolás!").
+// Installs the section `label` below `root`, item by item as SectionWalk
+// plans them. Each directory and file item adds its list line and its log
+// line ("Könyvtár készítés : <path>..." or "Fájl másolás : <target>...")
+// closed by OK, or by ERROR with the reason. The first item that is refused
+// or fails shows its warning box ("Könyvtár létrehozási hiba!..." with the
+// directory, "Fájl másolási hiba..." with the source) and ends the section
+// with the list line "Nem sikerült a másolás!": false. False also, with
+// nothing logged, when the label is missing; true when every item is done
+// (an empty section included). A line that names nothing is skipped.
 bool InstallSection(StepContext& ctx, InstallCursor& cursor, std::string_view root, std::string_view label);
 bool InstallSection(StepContext& ctx, std::string_view root, std::string_view label);
 
-// True when a line of "Home:" or "VormexDir:" is a directory item: the
-// capitals DIR stand anywhere in it (also in a name or a macro).
-bool IsDirectoryItem(std::string_view line);
-
-// One directory item ("DIR" somewhere in the line) and one file item.
-bool MakeDirItem(StepContext& ctx, InstallCursor& cursor, std::string_view line, std::string_view root);
-bool CopyFileItem(StepContext& ctx, InstallCursor& cursor, std::string_view line, std::string_view root);
-
-// The "WinDir:" section; true when it is missing.
+// The "WinDir:" section: each file is copied into the Windows directory
+// unless it is there ("...EXISTS"). True when every file is copied or
+// there, and when the section is missing; false at the first line that is
+// too long, names a refused file or whose copy fails (logged, no box).
 bool InstallWindir(StepContext& ctx);
 
 }  // namespace qz

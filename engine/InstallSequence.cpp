@@ -23,23 +23,26 @@ void RowText::Compose(const SetupSettings& settings, TextBuffer& out) const {
   }
 }
 
-void RunSequence(const InstallSequence& rows, std::int32_t installType, StepContext& ctx) {
+std::optional<MessageText> RunSequence(const InstallSequence& rows, std::int32_t installType, StepContext& ctx) {
   for (std::int32_t type : {kInstallInstall, kInstallPatch, kInstallUpdate}) {
     if (installType != type) continue;
     for (const InstallRow& row : rows) {
       if ((row.runsOn & (1u << type)) == 0) continue;
       if (row.progress) {
-        row.progress.Compose(ctx.settings, ctx.messageText);
-        ctx.progress.AddLine(ctx.messageText.c_str());
+        MessageText line;
+        row.progress.Compose(ctx.settings, line);
+        ctx.progress.AddLine(line.c_str());
       }
       // A row that was given no step has done nothing: it must not pass for
       // an installed part.
       if (!row.step || !row.step(ctx)) {
-        row.failure.Compose(ctx.settings, ctx.messageText);
-        throw InstallFailure(ctx.messageText.c_str());
+        MessageText failure;
+        row.failure.Compose(ctx.settings, failure);
+        return failure;
       }
     }
   }
+  return std::nullopt;
 }
 
 InstallSequence MakeInstallSequence(const InstallSteps& steps) {

@@ -2,13 +2,12 @@
 // The install sequences as one table: each row says which kinds of run
 // perform it, the progress line added before its step, the step, and the
 // failure message that stops the sequence when the step returns false.
-// Progress lines and failure messages are composed in the run's shared
-// MessageText; the first failure travels to the end of the sequence as an
-// InstallFailure.
+// The first failure's message is returned to the caller, which shows it.
 
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <vector>
 
 #include "engine/SetupSettings.h"
@@ -49,19 +48,12 @@ struct InstallRow {
 
 using InstallSequence = std::vector<InstallRow>;
 
-// The failure of a row: its message, composed in the shared MessageText.
-class InstallFailure {
- public:
-  explicit InstallFailure(const char* message) : message_(message) {}
-  const char* message() const { return message_; }
-
- private:
-  const char* message_;
-};
-
-// Runs the rows that belong to the run's InstallType, top to bottom;
-// throws InstallFailure at the first step that returns false.
-void RunSequence(const InstallSequence& rows, std::int32_t installType, StepContext& ctx);
+// Runs the rows that belong to the run's InstallType, top to bottom, each
+// row's list line added before its step. Stops at the first step that
+// returns false (or a row without a step) and returns that row's failure
+// message, with the run's values in it; nothing when every row succeeded
+// (also when no row belongs to the type).
+std::optional<MessageText> RunSequence(const InstallSequence& rows, std::int32_t installType, StepContext& ctx);
 
 // The steps of the setup program, by the role they play in the sequence.
 struct InstallSteps {

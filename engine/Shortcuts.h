@@ -13,6 +13,11 @@
 
 namespace qz {
 
+// Writes the application's "Home Dir" and "Version" under the maker's key
+// and its uninstall entry ("DisplayName", "UninstallString"). False, with a
+// log line, for a name the uninstaller would refuse; false when a value
+// cannot be written (the registry logs it). A missing uninstaller is only
+// noted in the log.
 bool RegisterApp(StepContext& ctx);
 
 // A "Menu:" or "Desktop:" line: the target's file name from its first
@@ -21,6 +26,13 @@ bool RegisterApp(StepContext& ctx);
 bool SplitShortcutLine(const ValueExpander& macros, std::string_view line, TextBuffer& file, bool& fileWhole,
                        TextBuffer& title, bool& titleWhole);
 
+// Makes the program group below the Programs folder, its "Menu:" shortcuts,
+// the "Desktop:" shortcuts (each one saved is registered under "Link") and,
+// in a first installation, the uninstall shortcut. False, logged, when the
+// name or the group is refused, the group cannot be made, a shell folder
+// cannot be read or a desktop shortcut cannot be registered. A shortcut
+// that is skipped or cannot be saved is logged (its setters' failures show
+// warning boxes) and the step goes on.
 bool MakeIcon(StepContext& ctx);
 
 // Saves a link to `target` at `linkPath`, with the target's directory as

@@ -1,8 +1,8 @@
 #pragma once
 // What the steps of a setup run work with: the machine, the run's settings,
 // script, log and registry access, the page's progress list and the owner of
-// its message boxes, and the shared 512-byte text in which progress lines
-// and failure messages are composed.
+// its message boxes. Each step composes its list lines and messages in
+// buffers of its own.
 
 #include "common/LogFile.h"
 #include "common/ProgressList.h"
@@ -24,7 +24,6 @@ struct StepContext {
   Registry& registry;
   ProgressList& progress;
   platform::MessageOwner& messages;  // the progress page
-  MessageText& messageText;
 };
 
 }  // namespace qz

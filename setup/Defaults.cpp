@@ -2,6 +2,7 @@
 
 #include "common/Registration.h"
 #include "common/SafePaths.h"
+#include "engine/SetupMessages.h"
 
 namespace qz {
 namespace {
@@ -30,7 +31,7 @@ void GetDefaults(SetupScript& script, Registry& registry, LogFile& log, const Pr
 
   NameText type;
   if (!ReadDefault(script, "InstallType:", type, s)) {
-    errorText.Assign("Nincs megadva a telepítés típusa");
+    errorText.Assign(msg::kNoInstallType);
   } else if (type == "Install") {
     s.installType = kInstallInstall;
   } else if (type == "Patch") {
@@ -38,11 +39,11 @@ void GetDefaults(SetupScript& script, Registry& registry, LogFile& log, const Pr
   } else if (type == "Update") {
     s.installType = kInstallUpdate;
   } else {
-    errorText.Assign("Ismeretlen telepítési típus");
+    errorText.Assign(msg::kUnknownInstallType);
     return;
   }
   if (!ReadDefault(script, "AppName:", s.appName, s)) {
-    errorText.Assign("Nincs megadva az alkalmazás neve");
+    errorText.Assign(msg::kNoAppName);
     return;
   }
   // The name becomes a registry key and the program group folder, which
@@ -50,28 +51,26 @@ void GetDefaults(SetupScript& script, Registry& registry, LogFile& log, const Pr
   // installed.
   if (!IsValidAppName(s.appName.view())) {
     log.Print("Hibás alkalmazásnév : \"%s\" %s\n", s.appName.c_str(), PathFaultText(CheckName(s.appName.view())));
-    errorText.Format("Hibás alkalmazásnév (%s)", s.appName.c_str());
+    msg::BadAppName(errorText, s.appName.c_str());
     return;
   }
   if (!ReadDefault(script, "AppVersion:", s.appVersion, s)) {
-    errorText.Assign("Nincs megadva az alkalmazás verziószáma");
+    errorText.Assign(msg::kNoAppVersion);
     return;
   }
   if (!ReadDefault(script, "DefaultDir:", s.homeDir, s)) {
-    errorText.Assign("Nincs alapértelmezett könyvtár megadva");
+    errorText.Assign(msg::kNoDefaultDir);
     return;
   }
   if (!ReadDefault(script, "AppLogo:", s.appLogo, s)) {
-    errorText.Assign("Nincs logo kép megadva");
+    errorText.Assign(msg::kNoAppLogo);
     return;
   }
 
   KeyPathText key = registration::AppKeyAtStartUp(s.appName.view());
   if (!registry.IsValidKey(key.view())) {
     if (s.installType == kInstallUpdate || s.installType == kInstallPatch) {
-      errorText.Format(
-          "A %s program frissítése nem lehetséges!\nA frissítéshez előb telepítenie kell a programot",
-          s.appName.c_str());
+      msg::UpdateOfWhatIsNotInstalled(errorText, s.appName.c_str());
     }
     return;
   }
@@ -80,30 +79,24 @@ void GetDefaults(SetupScript& script, Registry& registry, LogFile& log, const Pr
   // setups did not check), or where the registry was tampered with, is not
   // installed over: its removal or backup would reach the whole machine.
   if (!registry.GetValueString(key.view(), registration::kHomeDir, s.homeDir)) {
-    errorText.Assign("Nincs telepítési könyvtár!");
+    errorText.Assign(msg::kNoInstalledDirectory);
     return;
   }
   LogText reason;
   if (!folders.Allows(s.homeDir.view(), reason)) {
     log.Print("Nem használható telepítési könyvtár : %s\n", reason.c_str());
-    errorText.Assign("Nincs telepítési könyvtár!");
+    errorText.Assign(msg::kNoInstalledDirectory);
     return;
   }
   if (!registry.GetValueString(key.view(), registration::kVersion, s.oldVersion)) {
-    errorText.Assign("Nincs telepítési verzió!");
+    errorText.Assign(msg::kNoInstalledVersion);
     return;
   }
   if (s.installType == kInstallPatch && s.appVersion.view() != s.oldVersion.view()) {
-    errorText.Format(
-        "A javítás nem lehetséges!\nA javító programot csak a megfelelő verziójú programmal használhatja:\n\n"
-        "Telepített verzió : %s\nSzükséges verzió : %s",
-        s.oldVersion.c_str(), s.appVersion.c_str());
+    msg::PatchOfAnotherVersion(errorText, s.oldVersion.c_str(), s.appVersion.c_str());
   }
   if (s.installType == kInstallUpdate && CompareVersions(s.oldVersion.view(), s.appVersion.view()) > 0) {
-    errorText.Format(
-        "A frissítés nem lehetséges!\nA telepítendőnél újabb verziójú program található a számítógépén:\n\n"
-        "Telepített verzió : %s\nFrissítési verzió : %s",
-        s.oldVersion.c_str(), s.appVersion.c_str());
+    msg::UpdateOfANewerVersion(errorText, s.oldVersion.c_str(), s.appVersion.c_str());
   }
 }
 

@@ -1,5 +1,6 @@
 #include "setup/MainFrame.h"
 
+#include "engine/SetupMessages.h"
 #include "setup/Defaults.h"
 #include "setup/ProgressPage.h"
 #include "setup/WizardPages.h"
@@ -73,7 +74,7 @@ void MainFrame::OnActivate() {
 void MainFrame::RunWizard() {
   platform::UserInterface& ui = app_.platform.ui;
   if (!app_.script.Open("setup.ini")) {
-    errorText.Format("Nem lehet megnyitni a telepítő fájlt (%s)", "setup.ini");
+    msg::ScriptNotOpened(errorText, "setup.ini");
   } else {
     ProtectedFolders folders(app_.platform.files, app_.platform.registry);
     GetDefaults(app_.script, app_.registry, app_.log, folders, app_.settings, errorText);
@@ -140,7 +141,7 @@ int MainFrame::RunPages(int count) {
       // The page's dialog could not be created: showing it again would fail
       // again, so the wizard ends here, with a message and a log line.
       MessageText message;
-      message.Format("A telepítő %d. ablaka nem jeleníthető meg!", pages[index]->TemplateId());
+      msg::PageNotShown(message, pages[index]->TemplateId());
       app_.log.Print("\n\n---> Wizard\n%s\n", message.c_str());
       ui.ShowMessage(message.c_str(), ui.ProgramName(), platform::Buttons::Ok, platform::Icon::Exclamation);
       return result;

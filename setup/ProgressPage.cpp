@@ -2,6 +2,7 @@
 
 #include "common/ProgressList.h"
 #include "engine/InstallSequence.h"
+#include "engine/SetupMessages.h"
 
 namespace qz {
 
@@ -23,21 +24,16 @@ void ProgressPage::OnOk(platform::Dialog& dialog) {
 // Esc or a second command reach the page halfway through the installation.
 void ProgressPage::RunInstall(platform::Dialog& dialog) {
   ProgressList progress(dialog.ListBox(kProgressListBox));
-  StepContext ctx{app_.platform, app_.btrieve,  app_.settings, app_.script,     app_.log,
-                  app_.registry, progress,      dialog,        app_.messageText};
-  const char* failure = nullptr;
-  try {
-    RunSequence(app_.sequence, app_.settings.installType, ctx);
-  } catch (const InstallFailure& e) {
-    failure = e.message();
-  }
+  StepContext ctx{app_.platform, app_.btrieve, app_.settings, app_.script,
+                  app_.log,      app_.registry, progress,     dialog};
+  std::optional<MessageText> failure = RunSequence(app_.sequence, app_.settings.installType, ctx);
   if (failure) {
-    ShowError(dialog, failure);
-    progress.AddLine("--- !!! Hiba a telepítés közben !!! ---");
+    ShowError(dialog, failure->c_str());
+    progress.AddLine(msg::kInstallFailedLine);
   } else {
-    progress.AddLine("--- !!! A telepítés sikeresen befejeződött!!! ---");
+    progress.AddLine(msg::kInstallSucceededLine);
   }
-  succeeded_ = failure == nullptr;
+  succeeded_ = !failure;
   finished_ = true;
   dialog.EnableItem(kPageForward, true);
 }

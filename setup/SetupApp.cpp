@@ -1,5 +1,6 @@
 #include "setup/SetupApp.h"
 
+#include "engine/SetupMessages.h"
 #include "setup/MainFrame.h"
 
 namespace qz {
@@ -41,9 +42,7 @@ void SetupApp::Run() {
   if (fits) {
     opened = log.Open(settings.vormexDir.c_str(), frame.errorText);
   } else {
-    frame.errorText.Format(
-        "Nem hozható létre a %s könyvtár!\n\nEngedélyezze a könyvtár létrehozásátaz installáció megkezdéséhez!",
-        settings.vormexDir.c_str());
+    msg::LogDirectoryNotMade(frame.errorText, settings.vormexDir.c_str());
   }
   if (!opened) {
     platform.ui.ShowMessage(frame.errorText.c_str(), platform.ui.ProgramName(), platform::Buttons::Ok,

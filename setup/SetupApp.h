@@ -53,7 +53,6 @@ class SetupApp {
   SetupScript script;
   Registry registry;
   LogFile log;
-  MessageText messageText;
   InstallSequence sequence;
   // The directory an unattended run was given for the directory page (/D=,
   // --dir). A patch or an update has no such page: it works in the

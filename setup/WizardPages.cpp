@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "engine/SetupMessages.h"
 #include "setup/Defaults.h"
 
 namespace qz {
@@ -85,15 +86,15 @@ void DirectoryPage::OnOk(platform::Dialog& dialog) {
   if (!convertible) {
     app_.log.Print("Hibás könyvtár : a(z) \"%s\" a Windows-1250 kódlapon kívüli karaktert tartalmaz\n",
                    s.homeDir.c_str());
-    Refuse(dialog, "A könyvtár neve a Windows-1250 kódlapon kívüli karaktert tartalmaz!");
+    Refuse(dialog, msg::kDirectoryOutsideCodePage);
     return;
   }
   if (s.homeDir.view().find_first_of(kRefusedInDirectory) != std::string_view::npos) {
-    Refuse(dialog, "A könyvtár nevében nem szerepelhet ékezetes betű, sem szóköz karakter!");
+    Refuse(dialog, msg::kDirectoryWithAccentOrBlank);
     return;
   }
   MessageText message;
-  message.Format("Hibás könyvtár (%s)", s.homeDir.c_str());
+  msg::BadDirectory(message, s.homeDir.c_str());
   // A directory the uninstaller would refuse to remove is refused like one
   // that cannot be made: no full path of its own, a drive's root, a folder
   // of the system or the user, or one above them; it would be installed
@@ -114,10 +115,10 @@ void DirectoryPage::OnOk(platform::Dialog& dialog) {
   if (error == platform::kOk) {
     dialog.End(kPageForward);
   } else if (error == platform::kErrorWriteFault) {
-    Refuse(dialog, "Írásvédett lemez");
+    Refuse(dialog, msg::kWriteProtected);
   } else if (error == platform::kErrorAlreadyExists) {
     if (s.installType != kInstallInstall ||
-        dialog.ShowMessage("A könyvtár már létezik! \n Fölül akarja írni?", "Hiba", platform::Buttons::YesNo,
+        dialog.ShowMessage(msg::kOverwriteDirectory, msg::kOverwriteCaption, platform::Buttons::YesNo,
                            platform::Icon::Question) == platform::kIdYes) {
       dialog.End(kPageForward);
     }

@@ -99,8 +99,7 @@ class ConvertDatabaseTest : public SimFixture {
   platform::sim::SimList list_;
   ProgressList progress_{list_};
   NoMessages messages_;
-  MessageText messageText_;
-  StepContext ctx_{machine_.platform(), engine_, settings_, script_, log_, registry_, progress_, messages_, messageText_};
+  StepContext ctx_{machine_.platform(), engine_, settings_, script_, log_, registry_, progress_, messages_};
   std::string log;
   std::size_t logRead_ = 0;
 };

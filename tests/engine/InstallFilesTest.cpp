@@ -79,20 +79,6 @@ TEST_F(InstallFilesTest, AFailedItemStopsTheSectionWithItsBoxAndListLine) {
   EXPECT_EQ(TakeLog(), Failed("Könyvtár készítés : D:\\APP\\NEW...", platform::kErrorDiskFull));
 }
 
-TEST_F(InstallFilesTest, OddLinesAreSkippedAndTheCursorNeverLeavesTheRoot) {
-  WriteMedium("A.EXE", "medium");
-  std::ofstream(temp_.path() / "A.EXE") << "outside";  // what a cursor above the root would reach
-  WriteScript({"Home:", "A.EXE", "\"A.EXE", "DIR DATA", "DIR \"DATA", "DIR \"\"", "DIR \"..\"", "\"A.EXE\""});
-  InstallCursor cursor;
-  ASSERT_TRUE(InstallSection(ctx_, cursor, "C:\\APP", "Home:"));
-  EXPECT_STREQ(cursor.currentDir.c_str(), "C:\\APP");
-  EXPECT_EQ(ReadFile("C:\\APP\\A.EXE"), "medium");
-  EXPECT_THAT(events(), ElementsAre("list:    Fájl : C:\\APP\\A.EXE"));
-  EXPECT_EQ(TakeLog(),
-            "Könyvtár : \"..\" a(z) C:\\APP gyökérkönyvtárban, a kurzor a gyökérben marad\n"
-            "Fájl másolás : C:\\APP\\A.EXE...OK\n");
-}
-
 TEST_F(InstallFilesTest, OverlongTextsAreRefusedNotCut) {
   std::string fits(252, 'N');  // "C:\APP\" + 252 = 259 characters
   WriteMedium(fits, "fits");

@@ -95,9 +95,7 @@ class StepFixture : public SimFixture {
   SetupScript script_{machine_.files()};
   Transcript transcript_;
   ProgressList progress_{transcript_};
-  MessageText messageText_;
-  StepContext ctx_{machine_.platform(), btrieve_, settings_, script_, log_, registry_, progress_, transcript_,
-                   messageText_};
+  StepContext ctx_{machine_.platform(), btrieve_, settings_, script_, log_, registry_, progress_, transcript_};
 
  private:
   std::size_t logRead_ = 0;

@@ -193,24 +193,6 @@ TEST(QzcheckTest, FindingsFollowTheKindOfRun) {
   EXPECT_EQ(Of(findings, Check::ShortcutTarget)[0].line, 46) << "the help file's menu line";
 }
 
-// The directory cursor as the setup program moves it: the sources of file
-// items below it, ".." never above the root, and what a trapped line makes.
-TEST(QzcheckTest, TheDirectoryCursor) {
-  MediumCopy medium(kSource / "samples/medium");
-  medium.Edit("DIR \"\\\"", {"DIR \"..\"", "DIR \"..\"", "\"$WINDIR$\\X.DLL\"", "DIR \"\\\"", "DIR \"UJ\"", "DIR \"ALSO\"",
-                             "\"A.TXT\"", "DIR \"\\\"", "\"RAKTAR.EXE\" ; DIR"});
-  std::vector<Finding> findings = CheckDir(medium.dir());
-  std::vector<Finding> traps = Of(findings, Check::DirTrap);
-  ASSERT_EQ(traps.size(), 2u) << Describe(findings);
-  EXPECT_THAT(traps[0].text, ::testing::HasSubstr("makes the directory C:\\QZRAKTAR\\C:\\windows\\X.DLL"))
-      << "the cursor stayed at the root";
-  EXPECT_THAT(traps[1].text, ::testing::HasSubstr("makes the directory C:\\QZRAKTAR\\RAKTAR.EXE"));
-  ASSERT_EQ(Of(findings, Check::RefusedName).size(), 1u) << Describe(findings);
-  EXPECT_THAT(Of(findings, Check::RefusedName)[0].text, ::testing::HasSubstr("names a drive"));
-  ASSERT_EQ(Of(findings, Check::MissingSource).size(), 1u) << Describe(findings);
-  EXPECT_EQ(Of(findings, Check::MissingSource)[0].text, "the file \"UJ/ALSO/A.TXT\" is not on the medium");
-}
-
 // Any script, however broken, is checked without a fault, and the same
 // input always gives the same report.
 TEST(QzcheckTest, MutatedScriptsGiveStableReports) {

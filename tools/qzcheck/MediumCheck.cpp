@@ -1,6 +1,7 @@
 #include "tools/qzcheck/MediumCheck.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdarg>
 #include <cstdio>
 #include <map>
@@ -15,7 +16,8 @@
 #include "common/Registry.h"
 #include "common/RegistryFile.h"
 #include "common/SafePaths.h"
-#include "engine/InstallFiles.h"
+#include "engine/SectionPlan.h"
+#include "engine/SetupMessages.h"
 #include "engine/SetupScript.h"
 #include "engine/SetupSettings.h"
 #include "engine/Shortcuts.h"
@@ -76,25 +78,6 @@ bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
 
 bool IsAbsolute(std::string_view path) {
   return (!path.empty() && (path[0] == '\\' || path[0] == '/')) || (path.size() >= 2 && path[1] == ':');
-}
-
-const char* FaultText(PathFault fault) {
-  switch (fault) {
-    case PathFault::kNone: return "";
-    case PathFault::kEmpty: return "it is empty";
-    case PathFault::kTooLong: return "it is longer than 259 characters";
-    case PathFault::kNotFullyQualified: return "it is not a full path";
-    case PathFault::kNotRelative: return "it names a drive or starts at a root";
-    case PathFault::kDeviceOrNetwork: return "it is a device or network path";
-    case PathFault::kForwardSlash: return "it holds \"/\"";
-    case PathFault::kDriveRoot: return "it is a drive's root";
-    case PathFault::kEmptyName: return "it holds an empty name";
-    case PathFault::kDotName: return "it holds \".\", \"..\" or a name of dots and blanks";
-    case PathFault::kTrailingDotOrBlank: return "a name in it ends in a dot or blank";
-    case PathFault::kInvalidCharacter: return "it holds a character names may not hold";
-    case PathFault::kReservedName: return "it holds a device name";
-  }
-  return "";
 }
 
 // A registry that holds nothing and takes every write: a settings file's
@@ -194,7 +177,13 @@ class MediumChecker {
   // The text of a line of a file of the medium, for a finding to quote.
   std::string LineOf(const std::string& path, int number);
   void CheckWinDir();
+  // The "Home:" or "VormexDir:" section, as SectionWalk plans it below
+  // `root`; the files it copies are kept for the later checks.
   void CheckTree(const char* label, std::string_view root, bool home);
+  // One planned item's findings; false where the section stops.
+  bool ReportTreeItem(const PlannedItem& item, bool home);
+  bool ReportDirectory(const PlannedItem& item);
+  bool ReportCopy(const PlannedItem& item, bool home);
   void CheckShortcuts(const char* label);
   void CheckUninstaller();
   void CheckPageFiles();
@@ -301,7 +290,7 @@ void MediumChecker::CheckDefaults() {
   SetupSettings& s = settings_;
   int line = 0;
   NameText type;
-  if (ReadDefault("InstallType:", type, "Nincs megadva a telepítés típusa", line)) {
+  if (ReadDefault("InstallType:", type, msg::kNoInstallType, line)) {
     if (type == "Install") {
       s.installType = kInstallInstall;
     } else if (type == "Patch") {
@@ -310,13 +299,13 @@ void MediumChecker::CheckDefaults() {
       s.installType = kInstallUpdate;
     } else if (type.empty()) {
       AddScript(Check::MissingLabel, line,
-                "\"InstallType:\" has an empty value (is it in double quotes?): the setup stops with \"Ismeretlen "
-                "telepítési típus\"");
+                Printf("\"InstallType:\" has an empty value (is it in double quotes?): the setup stops with \"%s\"",
+                       msg::kUnknownInstallType));
     } else {
       AddScript(Check::InstallType, line,
                 Printf("the install type \"%s\" is none of \"Install\", \"Patch\", \"Update\": the setup stops with "
-                       "\"Ismeretlen telepítési típus\"",
-                       type.c_str()));
+                       "\"%s\"",
+                       type.c_str(), msg::kUnknownInstallType));
     }
   }
   // A run of unknown type is checked as a first installation, which reads
@@ -330,10 +319,10 @@ void MediumChecker::CheckDefaults() {
     bool needsValue;
   };
   Default defaults[] = {
-      {"AppName:", s.appName, "Nincs megadva az alkalmazás neve", true},
-      {"AppVersion:", s.appVersion, "Nincs megadva az alkalmazás verziószáma", true},
-      {"DefaultDir:", s.homeDir, "Nincs alapértelmezett könyvtár megadva", true},
-      {"AppLogo:", s.appLogo, "Nincs logo kép megadva", false},
+      {"AppName:", s.appName, msg::kNoAppName, true},
+      {"AppVersion:", s.appVersion, msg::kNoAppVersion, true},
+      {"DefaultDir:", s.homeDir, msg::kNoDefaultDir, true},
+      {"AppLogo:", s.appLogo, msg::kNoAppLogo, false},
   };
   for (Default& d : defaults) {
     if (!ReadDefault(d.label, d.field, d.message, line)) continue;
@@ -343,7 +332,7 @@ void MediumChecker::CheckDefaults() {
     if (&d.field == &s.appName && !s.appName.empty() && !IsValidAppName(s.appName.view())) {
       AddScript(Check::RefusedName, line,
                 Printf("the application name \"%s\" is refused, as %s: the setup stops before any page",
-                       s.appName.c_str(), FaultText(CheckName(s.appName.view()))));
+                       s.appName.c_str(), PathFaultReason(CheckName(s.appName.view()))));
     }
   }
 }
@@ -461,7 +450,7 @@ void MediumChecker::CheckWinDir() {
     }
     if (PathFault fault = CheckItemPath(name.view()); fault != PathFault::kNone) {
       AddScript(Check::RefusedName, item.line,
-                Printf("the file \"%s\" is refused, as %s", name.c_str(), FaultText(fault)));
+                Printf("the file \"%s\" is refused, as %s", name.c_str(), PathFaultReason(fault)));
       continue;
     }
     std::string target = std::string(settings_.winDir.view()) + "\\" + std::string(name.view());
@@ -481,95 +470,86 @@ void MediumChecker::CheckWinDir() {
 }
 
 void MediumChecker::CheckTree(const char* label, std::string_view root, bool home) {
-  std::vector<Item> items;
-  int labelLine = 0;
-  if (!ReadSection(label, items, labelLine)) {
+  if (!script_.FindLabel(label)) {
     AddScript(Check::MissingLabel, 0,
               Printf("\"%s\" is missing: the installation fails at its row (an empty section installs nothing)", label));
     return;
   }
-  if (!home) vormexDirLine_ = labelLine;
-  std::string cursor(root);
-  for (const Item& item : items) {
-    std::string_view line = item.text;
-    if (RefusedForLength(item, kMaxPathLength, "and the section stops here")) break;
-    WideText name;
-    bool whole = true;
-    int close = macros_.Expand(line, name, &whole);
-    if (IsDirectoryItem(line)) {
-      if (close == 0 || name.empty()) {
-        AddScript(Check::SkippedLine, item.line,
-                  "a directory item (the line holds DIR) without a closed, non-empty name in double quotes: skipped");
-        continue;
-      }
-      if (name == "..") {
-        // One level up, never above the root.
-        std::size_t cut = cursor.rfind('\\');
-        if (cursor.size() <= root.size() || cut == std::string::npos || cut < root.size()) {
-          cursor.assign(root);
-        } else {
-          cursor.resize(cut);
-        }
-        continue;
-      }
-      if (name == "\\") {
-        cursor.assign(root);
-        continue;
-      }
-      std::string path = cursor + "\\" + std::string(name.view());
-      std::string_view before = TrimWhiteSpace(line.substr(0, line.find('"')));
-      if (before != "DIR") {
-        AddScript(Check::DirTrap, item.line,
-                  Printf("the line holds \"DIR\", so the setup program makes the directory %s (a file item must "
-                         "not hold the capitals DIR, in a name or a macro such as $WINDIR$)",
-                         path.c_str()));
-      }
-      if (PathFault fault = CheckItemPath(name.view()); fault != PathFault::kNone) {
-        AddScript(Check::RefusedName, item.line,
-                  Printf("the directory \"%s\" is refused, as %s", name.c_str(), FaultText(fault)));
-        continue;
-      }
-      if (!whole || path.size() > kMaxPathLength) {
-        AddScript(Check::TextLength, item.line,
-                  Printf("the directory %s is %zu characters long: the setup program refuses paths over 259 "
-                         "characters, and the section stops here",
-                         path.c_str(), path.size()));
-        break;
-      }
-      cursor = path;
-      continue;
-    }
-    if (close == 0) {
-      AddScript(Check::SkippedLine, item.line,
-                "a file item without a closed name in double quotes: the setup program skips it");
-      continue;
-    }
-    if (name.empty()) {
-      AddScript(Check::MissingSource, item.line,
-                "the line names an empty file: the copy fails, and the section stops here");
-      continue;
-    }
-    if (PathFault fault = CheckItemPath(name.view()); fault != PathFault::kNone) {
-      AddScript(Check::RefusedName, item.line,
-                Printf("the file \"%s\" is refused, as %s", name.c_str(), FaultText(fault)));
-      continue;
-    }
-    std::string target = cursor + "\\" + std::string(name.view());
-    std::string source = cursor.size() <= root.size() + 1 ? std::string(name.view())
-                                                           : cursor.substr(root.size() + 1) + "\\" + std::string(name.view());
-    if (!whole || target.size() > kMaxPathLength || source.size() > kMaxPathLength) {
-      AddScript(Check::TextLength, item.line,
-                Printf("the target %s is %zu characters long: the setup program refuses paths over 259 characters, "
-                       "and the section stops here",
-                       target.c_str(), target.size()));
-      break;
-    }
-    Use(source);
-    (home ? homeFiles_ : otherFiles_).push_back({target, source, item.line});
-    if (!IsFileOnMedium(source)) {
-      AddScript(Check::MissingSource, item.line, Printf("the file \"%s\" is not on the medium", Shown(source).c_str()));
-    }
+  if (!home) vormexDirLine_ = script_.LineNumber();
+  // The items as the setup program plans them. It stops at the first
+  // refused item; the checker goes on past a refused name to report the
+  // rest, and stops where a length ends the section.
+  SectionWalk walk(script_, macros_, root);
+  PlannedItem item;
+  while (walk.Next(item) && ReportTreeItem(item, home)) {
   }
+}
+
+bool MediumChecker::ReportTreeItem(const PlannedItem& item, bool home) {
+  if (item.fault == ItemFault::kLineTooLong) {
+    return !RefusedForLength({item.line, std::string(item.text)}, kMaxPathLength, "and the section stops here");
+  }
+  switch (item.kind) {
+    case ItemKind::kSkip:
+      AddScript(Check::SkippedLine, item.line,
+                item.directoryItem
+                    ? "a directory item (the line holds DIR) without a closed, non-empty name in double quotes: skipped"
+                    : "a file item without a closed name in double quotes: the setup program skips it");
+      return true;
+    case ItemKind::kUp:
+    case ItemKind::kToRoot: return true;
+    case ItemKind::kMakeDirectory: return ReportDirectory(item);
+    case ItemKind::kCopy: return ReportCopy(item, home);
+  }
+  return true;
+}
+
+bool MediumChecker::ReportDirectory(const PlannedItem& item) {
+  std::string_view before = TrimWhiteSpace(item.text.substr(0, item.text.find('"')));
+  if (before != "DIR") {
+    AddScript(Check::DirTrap, item.line,
+              Printf("the line holds \"DIR\", so the setup program makes the directory %s (a file item must "
+                     "not hold the capitals DIR, in a name or a macro such as $WINDIR$)",
+                     item.target.c_str()));
+  }
+  if (item.fault == ItemFault::kRefusedName) {
+    AddScript(Check::RefusedName, item.line,
+              Printf("the directory \"%s\" is refused, as %s", item.name.c_str(), PathFaultReason(item.refusal)));
+    return true;
+  }
+  if (item.fault == ItemFault::kPathTooLong) {
+    AddScript(Check::TextLength, item.line,
+              Printf("the directory %s is %zu characters long: the setup program refuses paths over 259 "
+                     "characters, and the section stops here",
+                     item.target.c_str(), item.target.length()));
+    return false;
+  }
+  return true;
+}
+
+bool MediumChecker::ReportCopy(const PlannedItem& item, bool home) {
+  if (item.name.empty()) {
+    AddScript(Check::MissingSource, item.line, "the line names an empty file: the copy fails, and the section stops here");
+    return true;
+  }
+  if (item.fault == ItemFault::kRefusedName) {
+    AddScript(Check::RefusedName, item.line,
+              Printf("the file \"%s\" is refused, as %s", item.name.c_str(), PathFaultReason(item.refusal)));
+    return true;
+  }
+  if (item.fault == ItemFault::kPathTooLong) {
+    AddScript(Check::TextLength, item.line,
+              Printf("the target %s is %zu characters long: the setup program refuses paths over 259 characters, "
+                     "and the section stops here",
+                     item.target.c_str(), item.target.length()));
+    return false;
+  }
+  Use(item.source.view());
+  (home ? homeFiles_ : otherFiles_).push_back({std::string(item.target.view()), std::string(item.source.view()), item.line});
+  if (!IsFileOnMedium(item.source.view())) {
+    AddScript(Check::MissingSource, item.line, Printf("the file \"%s\" is not on the medium", Shown(item.source.view()).c_str()));
+  }
+  return true;
 }
 
 void MediumChecker::CheckShortcuts(const char* label) {
@@ -588,7 +568,7 @@ void MediumChecker::CheckShortcuts(const char* label) {
     if (PathFault fault = CheckShortcutTitle(title.view()); fault != PathFault::kNone) {
       AddScript(Check::RefusedName, item.line,
                 Printf("the shortcut title \"%s\" is refused, as %s: no shortcut is made", title.c_str(),
-                       FaultText(fault)));
+                       PathFaultReason(fault)));
       continue;
     }
     std::string target = std::string(settings_.homeDir.view()) + "\\" + std::string(file.view());
@@ -662,6 +642,8 @@ void MediumChecker::CheckDatabases() {
   std::set<std::string> names;
   std::string_view home = settings_.homeDir.view();
   for (const Copied& copied : homeFiles_) {
+    // CheckTree planned every home target below the home directory.
+    assert(copied.target.size() > home.size() && copied.target.starts_with(home));
     std::string_view below = std::string_view(copied.target).substr(home.size() + 1);
     std::size_t slash = below.find('\\');
     if (slash == std::string_view::npos || below.find('\\', slash + 1) != std::string_view::npos) continue;
