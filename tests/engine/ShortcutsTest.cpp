@@ -66,6 +66,7 @@ TEST_F(ShortcutsTest, PatchRenewsTheShortcutsAndLinkOfTheLastDesktopShortcutMade
       << "the last desktop shortcut saved; the read-only file the save failed over is not this run's";
   EXPECT_EQ(Value(kMakerKey, "Home Dir"), "<missing>");
   EXPECT_THAT(events(), ElementsAre("box: Save failed!"));
+  EXPECT_EQ(machine_.shell().initializeCount(), 0) << "the component library is released after a run that succeeds";
 }
 
 // Nothing is made for a line without a title, a title too long for its
