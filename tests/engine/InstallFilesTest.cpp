@@ -16,33 +16,10 @@ class InstallFilesTest : public StepFixture {
   InstallFilesTest() { MakeDirs("C:\\APP"); }
 };
 
-TEST_F(InstallFilesTest, HomeSectionMirrorsTheMediumTree) {
-  WriteMedium("DATA/A.DAT", "a");
-  WriteMedium("DATA/FORMS/X.FRM", "x");
-  WriteMedium("PROG.EXE", "prog");
-  WriteMedium("README.TXT", "readme");
-  WriteScript({"Home:", "  DIR \"DATA\"  ", "\"A.DAT\"", "", "DIR \"FORMS\"", "\"X.FRM\"", "DIR \"..\"", "DIR \"..\"",
-               "\"PROG.EXE\"", "DIR \"DATA\"", "DIR \"FORMS\"", "DIR \"\\\"", "\"README.TXT\"", "VormexDir:", "\"X\""});
-  InstallCursor cursor;
-  ASSERT_TRUE(InstallSection(ctx_, cursor, "C:\\APP", "Home:"));
-
-  EXPECT_EQ(ReadFile("C:\\APP\\DATA\\FORMS\\X.FRM"), "x");
-  EXPECT_EQ(ReadFile("C:\\APP\\README.TXT"), "readme") << "\"\\\" returns to the root";
-  EXPECT_STREQ(cursor.currentDir.c_str(), "C:\\APP");
-  EXPECT_EQ(TakeLog(),
-            "Könyvtár készítés : C:\\APP\\DATA...OK\nFájl másolás : C:\\APP\\DATA\\A.DAT...OK\n"
-            "Könyvtár készítés : C:\\APP\\DATA\\FORMS...OK\nFájl másolás : C:\\APP\\DATA\\FORMS\\X.FRM...OK\n"
-            "Fájl másolás : C:\\APP\\PROG.EXE...OK\nKönyvtár készítés : C:\\APP\\DATA...OK\n"
-            "Könyvtár készítés : C:\\APP\\DATA\\FORMS...OK\nFájl másolás : C:\\APP\\README.TXT...OK\n");
-}
-
-TEST_F(InstallFilesTest, LabelsAndTheLinesThatAreDirectoryItems) {
-  WriteScript({"VormexDir:", "Home:", "\"DIRECT.DLL\"", "\"x\" $WINDIR$"});
-  EXPECT_FALSE(InstallSection(ctx_, "C:\\APP", "WinDir:")) << "a missing label fails";
-  EXPECT_TRUE(InstallSection(ctx_, "C:\\windows\\Vormex", "VormexDir:")) << "an empty section succeeds";
-  ASSERT_TRUE(InstallSection(ctx_, "C:\\APP", "Home:"));
-  // "DIR" anywhere in the line, inside a name or a macro, makes a directory.
-  EXPECT_TRUE(std::filesystem::is_directory(machine_.HostPath("C:\\APP\\DIRECT.DLL\\x")));
+TEST_F(InstallFilesTest, AMissingLabelFailsAnEmptySectionSucceeds) {
+  WriteScript({"VormexDir:", "Home:"});
+  EXPECT_FALSE(InstallSection(ctx_, "C:\\APP", "WinDir:"));
+  EXPECT_TRUE(InstallSection(ctx_, "C:\\windows\\Vormex", "VormexDir:"));
 }
 
 TEST_F(InstallFilesTest, ExistingReadOnlyTargetIsOverwrittenAndLeftWritable) {
@@ -79,18 +56,8 @@ TEST_F(InstallFilesTest, AFailedItemStopsTheSectionWithItsBoxAndListLine) {
   EXPECT_EQ(TakeLog(), Failed("Könyvtár készítés : D:\\APP\\NEW...", platform::kErrorDiskFull));
 }
 
-TEST_F(InstallFilesTest, OverlongTextsAreRefusedNotCut) {
-  std::string fits(252, 'N');  // "C:\APP\" + 252 = 259 characters
-  WriteMedium(fits, "fits");
-  WriteMedium(fits + "X", "long");
-  WriteScript({"Home:", "\"" + fits + "\"", "\"" + fits + "X\""});
-  EXPECT_FALSE(InstallSection(ctx_, "C:\\APP", "Home:"));
-  EXPECT_EQ(ReadFile("C:\\APP\\" + fits), "fits") << "not overwritten by the name cut to 259";
-  EXPECT_EQ(TakeLog(), "Fájl másolás : C:\\APP\\" + fits + "...OK\n" +
-                           Failed("Fájl másolás : C:\\APP\\" + fits + "X...", platform::kErrorFilenameTooLong));
-
+TEST_F(InstallFilesTest, OverlongLinesFailWithTheirBoxAndCode) {
   std::string line = "\"A.EXE\"" + std::string(260, ' ') + "x";
-  transcript_.events.clear();
   WriteScript({"Home:", line});
   EXPECT_FALSE(InstallSection(ctx_, "C:\\APP", "Home:"));
   EXPECT_EQ(TakeLog(), Failed("Túl hosszú sor : " + line + "...", platform::kErrorFilenameTooLong));
@@ -118,10 +85,6 @@ TEST_F(InstallFilesTest, RefusedItemsSayWhy) {
            {"DIR \"..\\x\"", "Könyvtár készítés : C:\\APP\\..\\x", "\"..\\x\" " + dots + out, false},
            {"DIR \"$WINDIR$\"", "Könyvtár készítés : C:\\APP\\C:\\windows",
             "\"C:\\windows\" meghajtót vagy gyökérkönyvtárat nevez meg" + out, false},
-           {"DIR \"...\"", "Könyvtár készítés : C:\\APP\\...", "\"...\" " + dots + out, false},
-           {"\"..\\X.DLL\"", "Fájl másolás : C:\\APP\\..\\X.DLL", "\"..\\X.DLL\" " + dots + out, false},
-           {"\"C:X.DLL\"", "Fájl másolás : C:\\APP\\C:X.DLL", "\"C:X.DLL\" meghajtót vagy gyökérkönyvtárat nevez meg" + out,
-            false},
            {"\"NUL.DLL\"", "Fájl másolás : C:\\APP\\NUL.DLL", "\"NUL.DLL\" eszköznevet tartalmaz", false},
            {"DIR \"DATA.\"", "Könyvtár készítés : C:\\APP\\DATA.",
             "\"DATA.\" pontra vagy szóközre végződő névtagot tartalmaz", false},
@@ -166,8 +129,7 @@ TEST_F(InstallFilesTest, WinDirCopiesNewFilesKeepsExistingOnesAndFailsOtherwise)
   ASSERT_TRUE(InstallWindir(ctx_));
   EXPECT_EQ(ReadFile("C:\\windows\\NEW.DLL"), "new");
   EXPECT_EQ(ReadFile("C:\\windows\\OLD.DLL"), "installed");
-  EXPECT_EQ(TakeLog(), "\n\n---> InstallWindir\nFájl másolás : C:\\windows\\NEW.DLL...OK\n"
-                       "Fájl másolás : C:\\windows\\old.dll...EXISTS\n");
+  EXPECT_THAT(TakeLog(), HasSubstr("Fájl másolás : C:\\windows\\old.dll...EXISTS\n"));
 
   // A line without a quoted name copies an empty name, which fails; one
   // without its closing quote names the rest of the line.

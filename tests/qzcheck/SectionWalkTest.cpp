@@ -35,6 +35,7 @@ class SectionWalkTest : public StepFixture {
     MakeDirs("C:\\APP");
     WriteMedium("A.EXE", "a");
     WriteMedium("DATA/B.DAT", "b");
+    WriteMedium("DATA/SUB/C.DAT", "c");
   }
 
   void WriteCase(const Case& c) {
@@ -74,6 +75,8 @@ TEST_F(SectionWalkTest, InstallerAndCheckerFollowOneWalk) {
       // The source lies below the root as the target does.
       {{"DIR \"DATA\"", "\"B.DAT\""}, ItemKind::kCopy, ItemFault::kNone, true,
        "Fájl másolás : C:\\APP\\DATA\\B.DAT...OK", {}},
+      {{"DIR \"DATA\"", "DIR \"SUB\"", "\"C.DAT\""}, ItemKind::kCopy, ItemFault::kNone, true,
+       "Fájl másolás : C:\\APP\\DATA\\SUB\\C.DAT...OK", {}},
       {{"DIR \"DATA\"", "DIR \"..\"", "\"A.EXE\""}, ItemKind::kCopy, ItemFault::kNone, true,
        "Fájl másolás : C:\\APP\\A.EXE...OK", {}},
       {{"DIR \"DATA\"", "DIR \"\\\"", "\"DATA\\B.DAT\""}, ItemKind::kCopy, ItemFault::kNone, true,

@@ -7,8 +7,8 @@
 #include <random>
 
 #include "platform/sim/DialogTemplate.h"
-#include "tests/support/SimFixture.h"
 #include "tests/support/TreeSnapshot.h"
+#include "tests/uninst/UninstallFixture.h"
 #include "uninst/UnattendedUninstall.h"
 
 namespace qz::templates {
@@ -18,12 +18,12 @@ extern const platform::sim::DialogTemplateSet kQzuninstDialogs;
 namespace qz::test {
 namespace {
 
-class RemovalProperty : public SimFixture {
+class RemovalProperty : public UninstallFixture {
  protected:
   std::string user_ = platform::sim::SimMachine::UserName();
   std::string profile_ = "C:\\users\\" + user_;
-  std::string programs_ = profile_ + "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
-  std::string desktop_ = profile_ + "\\Desktop";
+  std::string programs_ = Programs();
+  std::string desktop_ = Desktop();
 };
 
 // Host path below drive C: of a Windows path there ("" for others).
@@ -99,12 +99,11 @@ TEST_F(RemovalProperty, NothingOutsideTheApplicationChanges) {
     WriteFile(desktop_ + "\\Sub\\" + run + ".lnk");
     // Every name is registered, refused ones too, as a registry written by
     // someone else may hold them.
-    std::string key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Vormex kft\\" + app;
+    std::string key = kMaker + "\\" + app;
     registry_.SetValueString(key, "Home Dir", home.value.c_str());
     if (below(4)) registry_.SetValueString(key, "Version", "2.1");
     if (!link.empty()) registry_.SetValueString(key, "Link", link.c_str());
-    registry_.SetValueString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + app,
-                             "DisplayName", app.c_str());
+    registry_.SetValueString(kEntries + "\\" + app, "DisplayName", app.c_str());
     if (name.own) WriteFile(group + "\\" + app + ".lnk");
 
     std::filesystem::path drive = temp_.path() / "machine" / "drive_c";
