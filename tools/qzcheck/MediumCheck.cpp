@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -184,6 +185,7 @@ class MediumChecker {
   bool ReportTreeItem(const PlannedItem& item, bool home);
   bool ReportDirectory(const PlannedItem& item);
   bool ReportCopy(const PlannedItem& item, bool home);
+  std::optional<bool> ReportFault(const PlannedItem& item, const char* kind, const char* pathNoun);
   void CheckShortcuts(const char* label);
   void CheckUninstaller();
   void CheckPageFiles();
@@ -512,19 +514,27 @@ bool MediumChecker::ReportDirectory(const PlannedItem& item) {
                      "not hold the capitals DIR, in a name or a macro such as $WINDIR$)",
                      item.target.c_str()));
   }
+  return ReportFault(item, "directory", "directory").value_or(true);
+}
+
+// A refused item, or one whose path is too long, reported as the setup
+// program meets it: the checking of the section goes on past a refused name
+// (true) and stops at a path too long (false). Nothing for an item without
+// either fault.
+std::optional<bool> MediumChecker::ReportFault(const PlannedItem& item, const char* kind, const char* pathNoun) {
   if (item.fault == ItemFault::kRefusedName) {
     AddScript(Check::RefusedName, item.line,
-              Printf("the directory \"%s\" is refused, as %s", item.name.c_str(), PathFaultReason(item.refusal)));
+              Printf("the %s \"%s\" is refused, as %s", kind, item.name.c_str(), PathFaultReason(item.refusal)));
     return true;
   }
   if (item.fault == ItemFault::kPathTooLong) {
     AddScript(Check::TextLength, item.line,
-              Printf("the directory %s is %zu characters long: the setup program refuses paths over 259 "
-                     "characters, and the section stops here",
-                     item.target.c_str(), item.target.length()));
+              Printf("the %s %s is %zu characters long: the setup program refuses paths over 259 characters, "
+                     "and the section stops here",
+                     pathNoun, item.target.c_str(), item.target.length()));
     return false;
   }
-  return true;
+  return std::nullopt;
 }
 
 bool MediumChecker::ReportCopy(const PlannedItem& item, bool home) {
@@ -532,18 +542,7 @@ bool MediumChecker::ReportCopy(const PlannedItem& item, bool home) {
     AddScript(Check::MissingSource, item.line, "the line names an empty file: the copy fails, and the section stops here");
     return true;
   }
-  if (item.fault == ItemFault::kRefusedName) {
-    AddScript(Check::RefusedName, item.line,
-              Printf("the file \"%s\" is refused, as %s", item.name.c_str(), PathFaultReason(item.refusal)));
-    return true;
-  }
-  if (item.fault == ItemFault::kPathTooLong) {
-    AddScript(Check::TextLength, item.line,
-              Printf("the target %s is %zu characters long: the setup program refuses paths over 259 characters, "
-                     "and the section stops here",
-                     item.target.c_str(), item.target.length()));
-    return false;
-  }
+  if (std::optional<bool> goOn = ReportFault(item, "file", "target")) return *goOn;
   Use(item.source.view());
   (home ? homeFiles_ : otherFiles_).push_back({std::string(item.target.view()), std::string(item.source.view()), item.line});
   if (!IsFileOnMedium(item.source.view())) {
