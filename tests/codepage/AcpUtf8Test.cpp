@@ -10,6 +10,8 @@
 
 #include <string>
 
+#include "tests/support/ManifestOf.h"
+
 namespace {
 
 constexpr char kDpiAwarenessLine[] =
@@ -17,29 +19,13 @@ constexpr char kDpiAwarenessLine[] =
 constexpr char kActiveCodePageLine[] =
     "      <activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8</activeCodePage>\n";
 
-// Resource 1 of type RT_MANIFEST, as the loader reads it.
-std::string ManifestOf(HMODULE module) {
-  std::string text = "<no manifest>";
-  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-  HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-  const void* bytes = loaded ? LockResource(loaded) : nullptr;
-  if (bytes) text.assign(static_cast<const char*>(bytes), SizeofResource(module, found));
-  return text;
-}
-
-std::string ManifestOfFile(const std::string& program) {
-  HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (!module) return "<cannot load " + program + ">";
-  std::string text = ManifestOf(module);
-  FreeLibrary(module);
-  return text;
-}
+using qz::test::ManifestOf;
 
 TEST(AcpUtf8Test, TheCopiesCarryTheProgramsManifestWithCodePageUtf8) {
   for (const char* program : {"QZSetup.exe", "qzuninst.exe"}) {
     SCOPED_TRACE(program);
-    std::string manifest = ManifestOfFile(std::string(QZ_PROGRAMS_DIR) + "/" + program);
-    std::string copy = ManifestOfFile(std::string(QZ_PROGRAMS_DIR) + "/acp-utf8/" + program);
+    std::string manifest = ManifestOf(std::string(QZ_PROGRAMS_DIR) + "/" + program);
+    std::string copy = ManifestOf(std::string(QZ_PROGRAMS_DIR) + "/acp-utf8/" + program);
     std::size_t at = manifest.find(kDpiAwarenessLine);
     ASSERT_NE(at, std::string::npos) << manifest;
     std::string expected = manifest;
@@ -49,7 +35,7 @@ TEST(AcpUtf8Test, TheCopiesCarryTheProgramsManifestWithCodePageUtf8) {
 }
 
 TEST(AcpUtf8Test, AProgramWithTheCopiesManifestRunsWithCodePage65001) {
-  EXPECT_EQ(ManifestOf(nullptr), ManifestOfFile(std::string(QZ_PROGRAMS_DIR) + "/acp-utf8/QZSetup.exe"));
+  EXPECT_EQ(ManifestOf(nullptr), ManifestOf(std::string(QZ_PROGRAMS_DIR) + "/acp-utf8/QZSetup.exe"));
   EXPECT_EQ(GetACP(), 65001u);
   // The A functions' code page: "ő" comes out as its two UTF-8 bytes.
   char bytes[8] = {};

@@ -7,19 +7,11 @@
 
 #include <string>
 
+#include "tests/support/ManifestOf.h"
+
 namespace {
 
-std::string ManifestOf(const std::string& program) {
-  HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (!module) return "<cannot load " + program + ">";
-  std::string text = "<no manifest>";
-  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
-  HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-  const void* bytes = loaded ? LockResource(loaded) : nullptr;
-  if (bytes) text.assign(static_cast<const char*>(bytes), SizeofResource(module, found));
-  FreeLibrary(module);
-  return text;
-}
+using qz::test::ManifestOf;
 
 TEST(ManifestTest, BothProgramsAskForElevationAndDeclareTheSystemsTheyKnow) {
   for (const char* program : {"QZSetup.exe", "qzuninst.exe"}) {
