@@ -72,18 +72,17 @@ bool RefuseLine(StepContext& ctx, const PlannedItem& item) {
   return item.directoryItem ? WarnDirectory(ctx, line.c_str()) : WarnCopy(ctx, line.c_str());
 }
 
-bool MoveCursor(StepContext& ctx, InstallCursor& cursor, const PlannedItem& item) {
+bool MoveCursor(StepContext& ctx, bool& madeHere, const PlannedItem& item) {
   if (item.heldAtRoot) {
     ctx.log.Print("Könyvtár : \"..\" a(z) %s gyökérkönyvtárban, a kurzor a gyökérben marad\n", item.target.c_str());
   }
-  cursor.currentDir.Assign(item.target.view());
-  cursor.madeHere = false;
+  madeHere = false;
   return true;
 }
 
-bool MakeDirectoryItem(StepContext& ctx, InstallCursor& cursor, const PlannedItem& item) {
+bool MakeDirectoryItem(StepContext& ctx, bool& madeHere, const PlannedItem& item) {
   const WideText& path = item.target;
-  cursor.madeHere = false;
+  madeHere = false;
   MessageText line;
   msg::DirectoryLine(line, path.c_str());
   ctx.progress.AddLine(line.c_str());
@@ -101,12 +100,11 @@ bool MakeDirectoryItem(StepContext& ctx, InstallCursor& cursor, const PlannedIte
   }
   if (error != kOk && error != platform::kErrorAlreadyExists) return DirectoryFailed(ctx, path, error);
   ctx.log.Write("OK\n");
-  cursor.currentDir.Assign(path.view());
-  cursor.madeHere = error == kOk;
+  madeHere = error == kOk;
   return true;
 }
 
-bool CopyFileItem(StepContext& ctx, const InstallCursor& cursor, const PlannedItem& item) {
+bool CopyFileItem(StepContext& ctx, bool madeHere, const PlannedItem& item) {
   const WideText& target = item.target;
   MessageText line;
   msg::FileLine(line, target.c_str());
@@ -124,7 +122,7 @@ bool CopyFileItem(StepContext& ctx, const InstallCursor& cursor, const PlannedIt
   // In a directory the section has just made there is nothing to look at:
   // an installation of thousands of files feels every call a file.
   std::uint32_t existing = 0;
-  if (!cursor.madeHere && files.GetAttributes(target.c_str(), existing) == kOk) {
+  if (!madeHere && files.GetAttributes(target.c_str(), existing) == kOk) {
     if (existing & platform::kAttributeReparsePoint) files.RemoveFile(target.c_str());
     else files.SetAttributes(target.c_str(), platform::kAttributeNormal);
   }
@@ -137,14 +135,14 @@ bool CopyFileItem(StepContext& ctx, const InstallCursor& cursor, const PlannedIt
   return true;
 }
 
-bool CarryOut(StepContext& ctx, InstallCursor& cursor, const PlannedItem& item) {
+bool CarryOut(StepContext& ctx, bool& madeHere, const PlannedItem& item) {
   if (item.fault == ItemFault::kLineTooLong) return RefuseLine(ctx, item);
   switch (item.kind) {
     case ItemKind::kSkip: return true;
     case ItemKind::kUp:
-    case ItemKind::kToRoot: return MoveCursor(ctx, cursor, item);
-    case ItemKind::kMakeDirectory: return MakeDirectoryItem(ctx, cursor, item);
-    case ItemKind::kCopy: return CopyFileItem(ctx, cursor, item);
+    case ItemKind::kToRoot: return MoveCursor(ctx, madeHere, item);
+    case ItemKind::kMakeDirectory: return MakeDirectoryItem(ctx, madeHere, item);
+    case ItemKind::kCopy: return CopyFileItem(ctx, madeHere, item);
   }
   return false;
 }
@@ -159,25 +157,21 @@ bool RefusesItem(StepContext& ctx, const TextBuffer& name) {
 
 }  // namespace
 
-bool InstallSection(StepContext& ctx, InstallCursor& cursor, std::string_view root, std::string_view label) {
-  cursor.currentDir.Assign(root);
-  cursor.madeHere = false;
+bool InstallSection(StepContext& ctx, std::string_view root, std::string_view label) {
   if (!ctx.script.FindLabel(label)) return false;
   SettingsMacros macros(ctx.settings);
   SectionWalk walk(ctx.script, macros, root);
   PlannedItem item;
+  // Whether the cursor's directory was made by this section: nothing
+  // stands in it then but what the section has copied there since.
+  bool madeHere = false;
   while (walk.Next(item)) {
-    if (!CarryOut(ctx, cursor, item)) {
+    if (!CarryOut(ctx, madeHere, item)) {
       ctx.progress.AddLine(msg::kSectionFailedLine);
       return false;
     }
   }
   return true;
-}
-
-bool InstallSection(StepContext& ctx, std::string_view root, std::string_view label) {
-  InstallCursor cursor;
-  return InstallSection(ctx, cursor, root, label);
 }
 
 bool InstallWindir(StepContext& ctx) {

@@ -11,15 +11,6 @@
 
 namespace qz {
 
-// Where a section being installed stands: the cursor's directory, moved
-// only by items that succeeded.
-struct InstallCursor {
-  PathText currentDir;
-  // The current directory was made by this section: nothing stands in it
-  // but what the section has copied there since.
-  bool madeHere = false;
-};
-
 // Installs the section `label` below `root`, item by item as SectionWalk
 // plans them. Each directory and file item adds its list line and its log
 // line ("Könyvtár készítés : <path>..." or "Fájl másolás : <target>...")
@@ -29,7 +20,6 @@ struct InstallCursor {
 // with the list line "Nem sikerült a másolás!": false. False also, with
 // nothing logged, when the label is missing; true when every item is done
 // (an empty section included). A line that names nothing is skipped.
-bool InstallSection(StepContext& ctx, InstallCursor& cursor, std::string_view root, std::string_view label);
 bool InstallSection(StepContext& ctx, std::string_view root, std::string_view label);
 
 // The "WinDir:" section: each file is copied into the Windows directory

@@ -47,10 +47,8 @@ TEST_F(InstallFilesTest, AFailedItemStopsTheSectionWithItsBoxAndListLine) {
                            Failed("Fájl másolás : D:\\APP\\DATA\\B.DAT...", platform::kErrorDiskFull));
 
   transcript_.events.clear();
-  InstallCursor cursor;
   WriteScript({"Home:", "DIR \"NEW\"", "\"B.DAT\""});
-  EXPECT_FALSE(InstallSection(ctx_, cursor, "D:\\APP", "Home:"));
-  EXPECT_STREQ(cursor.currentDir.c_str(), "D:\\APP");
+  EXPECT_FALSE(InstallSection(ctx_, "D:\\APP", "Home:"));
   EXPECT_THAT(events(), ElementsAre("list:    Könyvtár : D:\\APP\\NEW", "box: Könyvtár létrehozási hiba!\n\nKönyvtár : D:\\APP\\NEW",
                                     "list: Nem sikerült a másolás!"));
   EXPECT_EQ(TakeLog(), Failed("Könyvtár készítés : D:\\APP\\NEW...", platform::kErrorDiskFull));
