@@ -47,32 +47,6 @@ void Patch16(std::string& out, std::size_t at, std::uint32_t value) {
   out[at + 1] = static_cast<char>((value >> 8) & 0xFF);
 }
 
-// Windows-1250 to UTF-16 code units (every character of the code page lies
-// in the basic plane).
-std::u16string Utf16FromCp1250(std::string_view text) {
-  std::string utf8 = Utf8FromCp1250(text);
-  std::u16string out;
-  for (std::size_t i = 0; i < utf8.size();) {
-    auto c = static_cast<unsigned char>(utf8[i]);
-    std::uint32_t code;
-    if (c < 0x80) {
-      code = c;
-      i += 1;
-    } else if ((c & 0xE0) == 0xC0 && i + 1 < utf8.size()) {
-      code = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu);
-      i += 2;
-    } else if (i + 2 < utf8.size()) {
-      code = ((c & 0x0Fu) << 12) | ((static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu) << 6) |
-             (static_cast<unsigned char>(utf8[i + 2]) & 0x3Fu);
-      i += 3;
-    } else {
-      break;
-    }
-    out += static_cast<char16_t>(code);
-  }
-  return out;
-}
-
 void PutUtf16(std::string& out, std::u16string_view text) {
   for (char16_t unit : text) Put16(out, unit);
 }

@@ -4,17 +4,9 @@
 
 #include <string>
 
+#include "tools/qzcheck/WideUtf8.h"
+
 namespace qz::check {
-namespace {
-
-std::wstring WideFromUtf8(const std::string& text) {
-  int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-  return wide;
-}
-
-}  // namespace
 
 // The medium's folder is only read from: any letters, whatever the
 // system's code page.

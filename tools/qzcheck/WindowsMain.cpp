@@ -10,25 +10,14 @@
 #include <windows.h>
 
 #include "tools/qzcheck/WindowsConsole.h"
+#include "tools/qzcheck/WideUtf8.h"
 #include "tools/qzcheck/WindowsHost.h"
 
-namespace {
-
-std::string Utf8FromWide(const wchar_t* text) {
-  int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return {};
-  std::string utf8(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), n, nullptr, nullptr);
-  utf8.pop_back();  // the terminator
-  return utf8;
-}
-
-}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   // The wide arguments, as written whatever the system's code page.
   std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.push_back(Utf8FromWide(argv[i]));
+  for (int i = 1; i < argc; ++i) args.push_back(qz::check::Utf8FromWide(argv[i]));
   return qz::check::RunConsoleTool("qzcheck", [&](std::string& out, std::string& err) {
     qz::check::WindowsHost host;
     return qz::check::RunProgram(args, host, out, err);

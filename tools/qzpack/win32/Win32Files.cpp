@@ -1,21 +1,8 @@
 #include "tools/qzpack/win32/Win32Files.h"
 
+#include "text/CodePage.h"
 
 namespace qz::pack::win32 {
-namespace {
-
-constexpr UINT kCodePage1250 = 1250;
-
-std::wstring Wide(UINT codePage, std::string_view text) {
-  if (text.empty()) return std::wstring();
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-  if (length > 0) MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
-  return wide;
-}
-
-}  // namespace
 
 bool TransferAt(HANDLE file, std::uint64_t offset, void* buffer, std::size_t size, bool write) {
   auto* bytes = static_cast<unsigned char*>(buffer);
@@ -55,29 +42,13 @@ class Win32File : public ByteSource {
 
 }  // namespace
 
-std::wstring WideFromUtf8(std::string_view text) { return Wide(CP_UTF8, text); }
-std::wstring WideFromCp1250(std::string_view text) { return Wide(kCodePage1250, text); }
-
-std::string Utf8FromWide(std::wstring_view text) {
-  if (text.empty()) return std::string();
-  const int size = static_cast<int>(text.size());
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-  if (length > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), length, nullptr, nullptr);
-  return out;
+std::wstring WideFromCp1250(std::string_view text) {
+  std::u16string utf16 = Utf16FromCp1250(text);
+  return std::wstring(utf16.begin(), utf16.end());
 }
 
 bool Cp1250FromWide(std::wstring_view text, std::string& out) {
-  out.clear();
-  if (text.empty()) return true;
-  const int size = static_cast<int>(text.size());
-  BOOL lossy = FALSE;
-  const int length =
-      WideCharToMultiByte(kCodePage1250, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0, nullptr, &lossy);
-  if (length <= 0 || lossy) return false;
-  out.resize(static_cast<std::size_t>(length));
-  WideCharToMultiByte(kCodePage1250, WC_NO_BEST_FIT_CHARS, text.data(), size, out.data(), length, nullptr, &lossy);
-  return !lossy;
+  return Cp1250FromUtf16(std::u16string(text.begin(), text.end()), out);
 }
 
 std::uint64_t Ticks(const FILETIME& time) {

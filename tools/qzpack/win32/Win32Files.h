@@ -10,12 +10,13 @@
 #include <string>
 #include <string_view>
 
+#include "tools/qzcheck/WideUtf8.h"
 #include "tools/qzpack/Bytes.h"
 
 namespace qz::pack::win32 {
 
-std::wstring WideFromUtf8(std::string_view text);
-std::string Utf8FromWide(std::wstring_view text);
+using check::Utf8FromWide;
+using check::WideFromUtf8;
 // Windows-1250 converts the same on every system, whatever its ANSI code page.
 std::wstring WideFromCp1250(std::string_view text);
 // False for a character Windows-1250 lacks.
